@@ -1,0 +1,51 @@
+#include "ConsoleUiServices.h"
+
+#include <unistd.h>
+
+#include <cstdio>
+
+namespace evapre {
+
+int ConsoleUiServices::message(const QString& text, const QStringList& buttons, int defaultButton,
+                               MsgIcon icon, const QString& title) {
+    mMessages << text;
+    const char* prefix = icon == MsgIcon::Critical  ? "ERRORE: "
+                         : icon == MsgIcon::Warning ? "ATTENZIONE: "
+                                                    : "";
+    QString line = QString::fromUtf8(prefix);
+    if (!title.isEmpty())
+        line += title + QStringLiteral(" - ");
+    line += text;
+    if (buttons.size() > 1 && defaultButton >= 1 && defaultButton <= buttons.size())
+        line += QStringLiteral(" [") + QString(buttons.at(defaultButton - 1)).remove(QLatin1Char('&')) +
+                QLatin1Char(']');
+    std::fprintf(stderr, "%s\n", line.toLocal8Bit().constData());
+    return defaultButton;
+}
+
+void ConsoleUiServices::progressStart(const QString& caption, int total) {
+    mTerminal = isatty(fileno(stderr));
+    mTotal = total;
+    mCaption = caption;
+    mLastDraw.start();
+}
+
+void ConsoleUiServices::progressStep(int done, const QString& counters) {
+    if (!mTerminal || mTotal <= 0 || mLastDraw.elapsed() < 100)
+        return;
+    mLastDraw.restart();
+    const int width = 30;
+    const int filled = static_cast<int>(static_cast<qint64>(done) * width / mTotal);
+    std::fprintf(stderr, "\r%s [%s%s] %d/%d %s", mCaption.toLocal8Bit().constData(),
+                 QByteArray(filled, '#').constData(), QByteArray(width - filled, '.').constData(), done,
+                 mTotal, counters.toLocal8Bit().constData());
+    std::fflush(stderr);
+}
+
+void ConsoleUiServices::progressEnd() {
+    if (mTerminal && mTotal > 0)
+        std::fprintf(stderr, "\n");
+    mTotal = 0;
+}
+
+}  // namespace evapre

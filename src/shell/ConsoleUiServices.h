@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QElapsedTimer>
+
+#include "UiServices.h"
+
+namespace evapre {
+
+// The headless commands' user: messages go to standard error and take their default
+// button; progress is a bar on a terminal and nothing otherwise.
+class ConsoleUiServices : public UiServices {
+public:
+    int message(const QString& text, const QStringList& buttons, int defaultButton, MsgIcon icon,
+                const QString& title) override;
+    void progressStart(const QString& caption, int total) override;
+    void progressStep(int done, const QString& counters) override;
+    void progressEnd() override;
+    void setBusy(bool) override {}
+    void yield() override {}
+
+    QStringList messages() const { return mMessages; }
+
+private:
+    bool mTerminal = false;
+    int mTotal = 0;
+    QString mCaption;
+    QElapsedTimer mLastDraw;
+    QStringList mMessages;
+};
+
+}  // namespace evapre

@@ -1,0 +1,287 @@
+#include "DbConnection.h"
+
+#include <QAtomicInt>
+#include <QFileInfo>
+#include <QSqlError>
+#include <QSqlIndex>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <QUrl>
+#include <QUrlQuery>
+
+#include "DbError.h"
+#include "JetTranslator.h"
+#include "RowSet.h"
+
+namespace evapre {
+
+namespace {
+
+QString nextQtConnectionName() {
+    static QAtomicInt counter;
+    return QStringLiteral("evapre_%1").arg(counter.fetchAndAddRelaxed(1) + 1);
+}
+
+QString translate(const QString& sql) {
+    try {
+        return JetToPortable(sql);
+    } catch (const std::exception& e) {
+        throw DbError(DbErr::SyntaxError, QString::fromUtf8(e.what()), sql);
+    }
+}
+
+// The ODBC connect string for a data source name, a ".dsn" file or an "ODBC;" string.
+QString odbcConnectString(const QString& name, const QString& connect, const OpenOptions& options) {
+    QString text;
+    if (name.toUpper().startsWith(QLatin1String("ODBC;")))
+        text = name.mid(5);
+    else if (name.toLower().endsWith(QLatin1String(".dsn")))
+        text = QStringLiteral("FILEDSN=") + name + QLatin1Char(';');
+    else
+        text = QStringLiteral("DSN=") + name + QLatin1Char(';');
+    const QString upper = text.toUpper();
+    if (!options.user.isEmpty() && !upper.contains(QLatin1String("UID=")))
+        text += QStringLiteral("UID=") + options.user + QLatin1Char(';');
+    if (!options.password.isEmpty() && !upper.contains(QLatin1String("PWD=")))
+        text += QStringLiteral("PWD=") + options.password + QLatin1Char(';');
+    const QString extra = connect.trimmed();
+    if (extra.contains(QLatin1Char('=')) && !extra.toUpper().startsWith(QLatin1String("ODBC")))
+        text += extra;
+    return text;
+}
+
+void configurePostgres(QSqlDatabase& db, const QString& uri, const OpenOptions& options) {
+    const QUrl url(uri);
+    if (!url.isValid() || url.host().isEmpty())
+        throw DbError(DbErr::CallFailed,
+                      QStringLiteral("Indirizzo del server PostgreSQL non valido: ") + uri);
+    db.setHostName(url.host());
+    if (url.port() > 0)
+        db.setPort(url.port());
+    db.setUserName(url.userName().isEmpty() ? options.user : url.userName());
+    db.setPassword(url.password().isEmpty() ? options.password : url.password());
+    QString database = url.path();
+    if (database.startsWith(QLatin1Char('/')))
+        database.remove(0, 1);
+    db.setDatabaseName(database);
+    QStringList connectOptions;
+    bool hasTimeout = false;
+    for (const auto& item : QUrlQuery(url).queryItems(QUrl::FullyDecoded)) {
+        connectOptions << item.first + QLatin1Char('=') + item.second;
+        hasTimeout = hasTimeout || item.first == QLatin1String("connect_timeout");
+    }
+    if (!hasTimeout)
+        connectOptions << QStringLiteral("connect_timeout=10");
+    db.setConnectOptions(connectOptions.join(QLatin1Char(';')));
+}
+
+}  // namespace
+
+DbConnection::DbConnection(DbKind kind, const QString& name, const QString& qtName)
+    : mKind(kind),
+      mDialect(kind == DbKind::SQLite ? SqlDialect::SQLite : SqlDialect::PostgreSQL),
+      mName(name),
+      mQtName(qtName) {}
+
+DbConnection::~DbConnection() {
+    {
+        QSqlDatabase db = QSqlDatabase::database(mQtName, false);
+        if (db.isOpen()) {
+            if (mInTransaction)
+                db.rollback();
+            db.close();
+        }
+    }
+    QSqlDatabase::removeDatabase(mQtName);
+}
+
+std::unique_ptr<DbConnection> DbConnection::open(const QString& name, const QString& connect,
+                                                 const OpenOptions& options) {
+    const DbKind kind = DbKindFromName(name);
+    const QString qtName = nextQtConnectionName();
+    std::unique_ptr<DbConnection> connection(new DbConnection(kind, name, qtName));
+
+    if (kind == DbKind::SQLite && !options.createIfMissing && !QFileInfo::exists(name))
+        throw DbError(DbErr::FileNotFound,
+                      QStringLiteral("Il file del database non esiste: ") + name);
+
+    const char* driver = kind == DbKind::SQLite       ? "QSQLITE"
+                         : kind == DbKind::PostgreSQL ? "QPSQL"
+                                                      : "QODBC";
+    if (!QSqlDatabase::isDriverAvailable(QLatin1String(driver)))
+        throw DbError(DbErr::CallFailed,
+                      QStringLiteral("Driver di database non disponibile: ") + QLatin1String(driver));
+    QSqlDatabase db = QSqlDatabase::addDatabase(QLatin1String(driver), qtName);
+    switch (kind) {
+        case DbKind::SQLite:
+            db.setDatabaseName(name);
+            db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=10000"));
+            break;
+        case DbKind::PostgreSQL:
+            configurePostgres(db, name, options);
+            break;
+        case DbKind::Odbc:
+            db.setDatabaseName(odbcConnectString(name, connect, options));
+            break;
+    }
+    db.setNumericalPrecisionPolicy(QSql::HighPrecision);
+    if (!db.open()) {
+        DbError error = DbError::fromSql(db.lastError(), QString());
+        int number = error.number();
+        if (number != DbErr::WrongPassword && number != DbErr::NotADatabase &&
+            number != DbErr::FileNotFound)
+            number = DbErr::CallFailed;
+        throw DbError(number,
+                      QStringLiteral("Impossibile aprire il database ") + name + QStringLiteral(": ") +
+                          error.text());
+    }
+    if (kind == DbKind::SQLite)
+        connection->configureSqlite();
+    else
+        connection->executeIgnoringErrors(QStringLiteral("SET client_min_messages TO WARNING"));
+    return connection;
+}
+
+void DbConnection::configureSqlite() {
+    // A read first: a file that is not a database fails here, before anything is written.
+    QSqlQuery probe(database());
+    if (!probe.exec(QStringLiteral("SELECT count(*) FROM sqlite_master"))) {
+        const DbError error = DbError::fromSql(probe.lastError(), probe.lastQuery());
+        if (error.number() == DbErr::NotADatabase)
+            throw DbError(DbErr::NotADatabase,
+                          QStringLiteral("Il file non è un database riconosciuto: ") + mName);
+        throw error;
+    }
+    probe.finish();
+    executePortable(QStringLiteral("PRAGMA journal_mode=WAL"));
+    executePortable(QStringLiteral("PRAGMA synchronous=NORMAL"));
+}
+
+QSqlDatabase DbConnection::database() const { return QSqlDatabase::database(mQtName, false); }
+
+QString DbConnection::sql(const QVariant& value, SqlKind kind) const {
+    return SqlValue(mDialect, value, kind);
+}
+
+int DbConnection::execute(const QString& sql) { return run(translate(sql), true); }
+
+int DbConnection::executePortable(const QString& sql) { return run(sql, true); }
+
+void DbConnection::executeIgnoringErrors(const QString& sql) {
+    QSqlQuery query(database());
+    query.exec(sql);
+}
+
+void DbConnection::runOnce(const QString& portableSql, QString* failure) {
+    QSqlQuery query(database());
+    if (!query.exec(portableSql) && failure)
+        *failure = query.lastError().text();
+}
+
+int DbConnection::run(const QString& portableSql, bool write) {
+    // Inside a PostgreSQL transaction a failed statement would poison the whole
+    // transaction: a savepoint keeps the failure local, as it is on SQLite.
+    const bool guard = write && mInTransaction && mDialect == SqlDialect::PostgreSQL;
+    if (guard)
+        runOnce(QStringLiteral("SAVEPOINT evapre_stmt"), nullptr);
+    QSqlQuery query(database());
+    query.setForwardOnly(true);
+    if (!query.exec(portableSql)) {
+        const DbError error = DbError::fromSql(query.lastError(), portableSql);
+        if (guard)
+            runOnce(QStringLiteral("ROLLBACK TO SAVEPOINT evapre_stmt"), nullptr);
+        throw error;
+    }
+    const int affected = query.numRowsAffected();
+    if (guard)
+        runOnce(QStringLiteral("RELEASE SAVEPOINT evapre_stmt"), nullptr);
+    return affected;
+}
+
+std::unique_ptr<RowSet> DbConnection::openRowSet(const QString& sql, RowSetMode mode) {
+    return std::unique_ptr<RowSet>(new RowSet(*this, translate(sql), mode));
+}
+
+QVariant DbConnection::scalar(const QString& sql) {
+    auto rows = openRowSet(sql, RowSetMode::Streaming);
+    if (rows->eof() || rows->columnCount() == 0)
+        return {};
+    return rows->valueAt(0);
+}
+
+void DbConnection::begin() {
+    if (mInTransaction)
+        throw DbError(DbErr::CallFailed, QStringLiteral("Transazione già aperta"));
+    // IMMEDIATE takes the write lock at once, so two writers wait instead of deadlocking.
+    run(mDialect == SqlDialect::SQLite ? QStringLiteral("BEGIN IMMEDIATE") : QStringLiteral("BEGIN"),
+        false);
+    mInTransaction = true;
+}
+
+void DbConnection::commit() {
+    if (!mInTransaction)
+        throw DbError(DbErr::CallFailed, QStringLiteral("Nessuna transazione aperta"));
+    try {
+        run(QStringLiteral("COMMIT"), false);
+    } catch (...) {
+        rollback();
+        throw;
+    }
+    mInTransaction = false;
+}
+
+void DbConnection::rollback() {
+    if (!mInTransaction)
+        return;
+    mInTransaction = false;
+    QSqlQuery query(database());
+    if (!query.exec(QStringLiteral("ROLLBACK")))
+        throw DbError::fromSql(query.lastError(), QStringLiteral("ROLLBACK"));
+}
+
+QStringList DbConnection::primaryKey(const QString& table) {
+    const QString key = table.toLower();
+    auto found = mPrimaryKeys.constFind(key);
+    if (found != mPrimaryKeys.constEnd())
+        return *found;
+    QStringList columns;
+    const QSqlIndex index =
+        database().primaryIndex(mDialect == SqlDialect::PostgreSQL ? key : table);
+    for (int i = 0; i < index.count(); ++i)
+        columns << index.fieldName(i);
+    mPrimaryKeys.insert(key, columns);
+    return columns;
+}
+
+bool DbConnection::tableExists(const QString& table) {
+    const QString lower = table.toLower();
+    const QString sqlText =
+        mDialect == SqlDialect::SQLite
+            ? QStringLiteral("SELECT 1 FROM sqlite_master WHERE type='table' AND lower(name)=") +
+                  sql(lower)
+            : QStringLiteral("SELECT 1 FROM information_schema.tables WHERE "
+                             "table_schema = current_schema() AND table_name=") +
+                  sql(lower);
+    return scalar(sqlText).isValid();
+}
+
+DbTransaction::DbTransaction(DbConnection& connection) : mConnection(connection) {
+    mConnection.begin();
+}
+
+DbTransaction::~DbTransaction() {
+    if (!mDone) {
+        try {
+            mConnection.rollback();
+        } catch (...) {
+            // A failed rollback leaves nothing committed; the error was the caller's.
+        }
+    }
+}
+
+void DbTransaction::commit() {
+    mConnection.commit();
+    mDone = true;
+}
+
+}  // namespace evapre

@@ -1,0 +1,99 @@
+#pragma once
+
+#include <QHash>
+#include <QSqlDatabase>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+#include <memory>
+
+#include "DbKind.h"
+#include "SqlDialect.h"
+#include "SqlValue.h"
+
+namespace evapre {
+
+class RowSet;
+
+// How a row set reads its rows: Buffered takes a snapshot at open (safe while the same
+// tables are changed through the connection); Streaming reads row by row (big read-only scans).
+enum class RowSetMode { Buffered, Streaming };
+
+struct OpenOptions {
+    bool createIfMissing = false;  // only init-db and demo-db create a SQLite file
+    QString user;                  // server login when the name does not carry one
+    QString password;
+};
+
+// One open company database connection. Every SQL text passes the Jet translation first,
+// every value goes through the connection's formatter, and every failure is a DbError.
+class DbConnection {
+public:
+    ~DbConnection();
+    DbConnection(const DbConnection&) = delete;
+    DbConnection& operator=(const DbConnection&) = delete;
+
+    // Opens name (see DbKindFromName) with an optional ODBC connect suffix.
+    static std::unique_ptr<DbConnection> open(const QString& name, const QString& connect,
+                                              const OpenOptions& options);
+
+    DbKind kind() const { return mKind; }
+    SqlDialect dialect() const { return mDialect; }
+    const QString& name() const { return mName; }
+    bool isServer() const { return IsServerKind(mKind); }
+
+    // The literal of a value in this connection's syntax.
+    QString sql(const QVariant& value, SqlKind kind = SqlKind::Auto) const;
+
+    // Runs a statement (Jet fragments allowed) and returns the rows it touched.
+    int execute(const QString& sql);
+    // Runs a statement already in portable syntax, skipping the translation (bulk generators).
+    int executePortable(const QString& sql);
+    // Runs a statement and ignores any error (the isolation-level statements).
+    void executeIgnoringErrors(const QString& sql);
+
+    std::unique_ptr<RowSet> openRowSet(const QString& sql, RowSetMode mode = RowSetMode::Buffered);
+
+    // Reads the first column of the first row, or a null value when there is no row.
+    QVariant scalar(const QString& sql);
+
+    void begin();
+    void commit();
+    void rollback();
+    bool inTransaction() const { return mInTransaction; }
+
+    // Primary-key columns of a table, as the database names them (cached).
+    QStringList primaryKey(const QString& table);
+    bool tableExists(const QString& table);
+
+    QSqlDatabase database() const;
+
+private:
+    DbConnection(DbKind kind, const QString& name, const QString& qtName);
+    friend class RowSet;
+
+    void configureSqlite();
+    int run(const QString& portableSql, bool write);
+    void runOnce(const QString& portableSql, QString* failure);
+
+    DbKind mKind;
+    SqlDialect mDialect;
+    QString mName;
+    QString mQtName;
+    bool mInTransaction = false;
+    QHash<QString, QStringList> mPrimaryKeys;
+};
+
+// Rolls back on scope exit unless committed.
+class DbTransaction {
+public:
+    explicit DbTransaction(DbConnection& connection);
+    ~DbTransaction();
+    void commit();
+
+private:
+    DbConnection& mConnection;
+    bool mDone = false;
+};
+
+}  // namespace evapre

@@ -1,0 +1,61 @@
+#pragma once
+
+#include <QDateTime>
+#include <QString>
+#include <QVariant>
+#include <memory>
+#include <vector>
+
+namespace evapre {
+
+class DbConnection;
+class RowSet;
+
+// The record marks in LockGest, written through their own connection so that a mark is
+// visible to other users at once, whatever transaction the work connection is in.
+// The object remembers the marks it wrote; ending the lock use removes exactly those,
+// never a mark of another user or program.
+class LockObject {
+public:
+    struct Mark {
+        QString tipo;
+        int anno = 0;
+        qint64 numReg = 0;
+        QString utente;
+        QString stato;
+        QString gestione;
+        QString varie;
+        QString padreTipo;
+        int padreAnno = 0;
+        qint64 padreNumReg = 0;
+    };
+
+    explicit LockObject(DbConnection& connection);
+
+    DbConnection& connection() { return mConnection; }
+
+    std::unique_ptr<RowSet> openRowSet(const QString& sql);
+
+    // Inserts a mark row; a mark with the same key raises DbError 3022.
+    void insertMark(const Mark& mark, const QDateTime& when = QDateTime::currentDateTime());
+    // Removes one of our marks (only when it is still ours). Returns whether a row went.
+    bool removeMark(const QString& tipo, int anno, qint64 numReg);
+    // Removes every mark written through this object that is still ours.
+    int endLockUse();
+
+    int heldCount() const { return static_cast<int>(mHeld.size()); }
+
+private:
+    QString keyCondition(const QString& tipo, int anno, qint64 numReg, const QString& utente) const;
+
+    DbConnection& mConnection;
+    struct Held {
+        QString tipo;
+        int anno;
+        qint64 numReg;
+        QString utente;
+    };
+    std::vector<Held> mHeld;
+};
+
+}  // namespace evapre

@@ -1,0 +1,322 @@
+#include "RowSet.h"
+
+#include <QRegularExpression>
+#include <QSqlError>
+#include <QSqlField>
+#include <QSqlRecord>
+
+#include "DbConnection.h"
+#include "DbError.h"
+
+namespace evapre {
+
+namespace {
+
+// The one table of "SELECT … FROM Table [WHERE …|ORDER BY …]", or empty after a join or a
+// list of tables.
+QString singleTableOf(const QString& sql) {
+    static const QRegularExpression pattern(
+        QStringLiteral(R"(^\s*select\s.*?\sfrom\s+([A-Za-z_][A-Za-z0-9_]*)\s*(?:$|;|where\s|order\s|limit\s))"),
+        QRegularExpression::CaseInsensitiveOption | QRegularExpression::DotMatchesEverythingOption);
+    const auto match = pattern.match(sql);
+    if (!match.hasMatch())
+        return {};
+    return match.captured(1);
+}
+
+}  // namespace
+
+RowSet::RowSet(DbConnection& connection, const QString& portableSql, RowSetMode mode)
+    : mConnection(connection),
+      mSql(portableSql),
+      mStreaming(mode == RowSetMode::Streaming),
+      mQuery(connection.database()) {
+    // A forward-only PostgreSQL query streams in single-row mode and is cut short by the
+    // next statement on the connection; a scrollable one arrives whole, which is safe.
+    mQuery.setForwardOnly(!(mStreaming && connection.dialect() == SqlDialect::PostgreSQL));
+    if (!mQuery.exec(mSql))
+        throw DbError::fromSql(mQuery.lastError(), mSql);
+    const QSqlRecord record = mQuery.record();
+    mColumns.reserve(record.count());
+    for (int i = 0; i < record.count(); ++i) {
+        const QSqlField field = record.field(i);
+        mColumns.push_back({field.name(), field.tableName()});
+        mIndex.insert(field.name().toLower(), i);  // later duplicates win below only if absent
+    }
+    // First occurrence of a bare name wins, as after "SELECT A.*, B.*".
+    for (int i = static_cast<int>(mColumns.size()) - 1; i >= 0; --i) {
+        mIndex.insert(mColumns[i].name.toLower(), i);
+        if (!mColumns[i].table.isEmpty())
+            mIndex.insert(mColumns[i].table.toLower() + QLatin1Char('.') + mColumns[i].name.toLower(),
+                          i);
+    }
+    if (mStreaming) {
+        fetchNext();
+    } else {
+        while (mQuery.next()) {
+            QVector<QVariant> row(record.count());
+            for (int i = 0; i < record.count(); ++i)
+                row[i] = mQuery.value(i);
+            mRows.push_back(std::move(row));
+        }
+        if (mQuery.lastError().isValid())
+            throw DbError::fromSql(mQuery.lastError(), mSql);
+        mQuery.finish();
+    }
+}
+
+RowSet::~RowSet() { close(); }
+
+void RowSet::close() {
+    mQuery.finish();
+    mRows.clear();
+    mStreamEof = true;
+    mPos = 0;
+    mEditMode = EditMode::None;
+}
+
+void RowSet::fetchNext() {
+    if (mQuery.next()) {
+        mStreamRow.resize(static_cast<int>(mColumns.size()));
+        for (int i = 0; i < mStreamRow.size(); ++i)
+            mStreamRow[i] = mQuery.value(i);
+        mStreamEof = false;
+    } else {
+        if (mQuery.lastError().isValid())
+            throw DbError::fromSql(mQuery.lastError(), mSql);
+        mStreamEof = true;
+        mQuery.finish();
+    }
+}
+
+bool RowSet::eof() const { return mStreaming ? mStreamEof : mPos >= mRows.size(); }
+
+void RowSet::moveNext() {
+    if (eof())
+        throw DbError(DbErr::NoCurrentRow, QStringLiteral("Nessun record corrente"), mSql);
+    mEditMode = EditMode::None;
+    mPending.clear();
+    mPendingOrder.clear();
+    mDeleted = false;
+    if (mStreaming)
+        fetchNext();
+    else
+        ++mPos;
+}
+
+QStringList RowSet::columns() const {
+    QStringList names;
+    for (const auto& c : mColumns)
+        names << c.name;
+    return names;
+}
+
+int RowSet::indexOf(const QString& name) const {
+    const QString key = name.toLower();
+    auto found = mIndex.constFind(key);
+    if (found != mIndex.constEnd())
+        return *found;
+    // "Table.Column" when the driver gives no table names: fall back to the bare column.
+    const int dot = key.lastIndexOf(QLatin1Char('.'));
+    if (dot >= 0) {
+        found = mIndex.constFind(key.mid(dot + 1));
+        if (found != mIndex.constEnd())
+            return *found;
+    }
+    return -1;
+}
+
+int RowSet::requireIndex(const QString& name) const {
+    const int index = indexOf(name);
+    if (index < 0)
+        throw DbError(DbErr::UnknownColumn,
+                      QStringLiteral("Campo non presente nella selezione: ") + name, mSql);
+    return index;
+}
+
+const QVector<QVariant>& RowSet::currentRow() const {
+    if (eof() || mDeleted)
+        throw DbError(DbErr::NoCurrentRow, QStringLiteral("Nessun record corrente"), mSql);
+    return mStreaming ? mStreamRow : mRows[mPos];
+}
+
+QVariant RowSet::valueAt(int index) const {
+    if (index < 0 || index >= columnCount())
+        throw DbError(DbErr::UnknownColumn,
+                      QStringLiteral("Colonna %1 non presente nella selezione").arg(index), mSql);
+    if (mEditMode != EditMode::None) {
+        auto pending = mPending.constFind(mColumns[index].name.toLower());
+        if (pending != mPending.constEnd())
+            return *pending;
+        if (mEditMode == EditMode::Add)
+            return {};
+    }
+    return currentRow().at(index);
+}
+
+QVariant RowSet::value(const QString& column) const { return valueAt(requireIndex(column)); }
+
+bool RowSet::isNull(const QString& column) const {
+    const QVariant v = value(column);
+    return !v.isValid() || v.isNull();
+}
+
+QString RowSet::text(const QString& column) const {
+    const QVariant v = value(column);
+    return v.isNull() ? QString() : v.toString();
+}
+
+qint64 RowSet::integer(const QString& column) const {
+    const QVariant v = value(column);
+    if (v.isNull())
+        return 0;
+    bool ok = false;
+    const qint64 n = v.toLongLong(&ok);
+    if (ok)
+        return n;
+    return Currency::fromVariant(v).raw() / 10000;
+}
+
+Currency RowSet::amount(const QString& column) const {
+    const QVariant v = value(column);
+    try {
+        return Currency::fromVariant(v);
+    } catch (const std::exception& e) {
+        throw DbError(DbErr::CallFailed,
+                      QStringLiteral("Valore non numerico nel campo ") + column + QStringLiteral(": ") +
+                          v.toString(),
+                      mSql);
+    }
+}
+
+QDate RowSet::date(const QString& column) const {
+    const QVariant v = value(column);
+    if (v.isNull())
+        return {};
+    if (v.typeId() == QMetaType::QDate)
+        return v.toDate();
+    if (v.typeId() == QMetaType::QDateTime)
+        return v.toDateTime().date();
+    return QDate::fromString(v.toString().left(10), Qt::ISODate);
+}
+
+void RowSet::requireTable() {
+    if (mTable.isEmpty()) {
+        mTable = singleTableOf(mSql);
+        if (mTable.isEmpty())
+            throw DbError(DbErr::NotUpdatable,
+                          QStringLiteral("La selezione non è aggiornabile (una sola tabella richiesta)"),
+                          mSql);
+        mKey = mConnection.primaryKey(mTable);
+        if (mKey.isEmpty())
+            throw DbError(DbErr::NotUpdatable,
+                          QStringLiteral("La tabella ") + mTable +
+                              QStringLiteral(" non ha chiave primaria: impossibile aggiornarla"),
+                          mSql);
+    }
+}
+
+void RowSet::addNew() {
+    requireTable();
+    mEditMode = EditMode::Add;
+    mPending.clear();
+    mPendingOrder.clear();
+}
+
+void RowSet::edit() {
+    requireTable();
+    currentRow();
+    for (const QString& k : mKey)
+        requireIndex(k);
+    mEditMode = EditMode::Edit;
+    mPending.clear();
+    mPendingOrder.clear();
+}
+
+void RowSet::set(const QString& column, const QVariant& value) {
+    if (mEditMode == EditMode::None)
+        throw DbError(DbErr::NotUpdatable,
+                      QStringLiteral("Aggiornamento senza AddNew o Edit: campo ") + column, mSql);
+    const int index = requireIndex(column);
+    const QString key = mColumns[index].name.toLower();
+    if (!mPending.contains(key))
+        mPendingOrder << mColumns[index].name;
+    mPending.insert(key, value);
+}
+
+void RowSet::cancel() {
+    mEditMode = EditMode::None;
+    mPending.clear();
+    mPendingOrder.clear();
+}
+
+QString RowSet::whereCurrentKey() const {
+    const QVector<QVariant>& row = currentRow();
+    QStringList terms;
+    for (const QString& k : mKey) {
+        const QVariant v = row.at(requireIndex(k));
+        terms << (v.isNull() ? k + QStringLiteral(" IS NULL") : k + QStringLiteral(" = ") + mConnection.sql(v));
+    }
+    return terms.join(QStringLiteral(" AND "));
+}
+
+void RowSet::saveNew() {
+    QStringList names;
+    QStringList values;
+    for (const QString& column : mPendingOrder) {
+        names << column;
+        values << mConnection.sql(mPending.value(column.toLower()));
+    }
+    if (names.isEmpty())
+        throw DbError(DbErr::NotUpdatable, QStringLiteral("Nessun campo da inserire"), mSql);
+    mConnection.run(QStringLiteral("INSERT INTO ") + mTable + QStringLiteral(" (") +
+                        names.join(QLatin1Char(',')) + QStringLiteral(") VALUES (") +
+                        values.join(QLatin1Char(',')) + QLatin1Char(')'),
+                    true);
+}
+
+void RowSet::saveChanges() {
+    if (mPendingOrder.isEmpty())
+        return;
+    QStringList assignments;
+    for (const QString& column : mPendingOrder)
+        assignments << column + QStringLiteral(" = ") + mConnection.sql(mPending.value(column.toLower()));
+    const QString statement = QStringLiteral("UPDATE ") + mTable + QStringLiteral(" SET ") +
+                              assignments.join(QStringLiteral(", ")) + QStringLiteral(" WHERE ") +
+                              whereCurrentKey();
+    if (mConnection.run(statement, true) == 0)
+        throw DbError(DbErr::DataChanged,
+                      QStringLiteral("Il record è stato modificato o eliminato da un altro utente"),
+                      statement);
+    QVector<QVariant>& row = mStreaming ? mStreamRow : mRows[mPos];
+    for (const QString& column : mPendingOrder)
+        row[requireIndex(column)] = mPending.value(column.toLower());
+}
+
+void RowSet::save() {
+    switch (mEditMode) {
+        case EditMode::None:
+            throw DbError(DbErr::NotUpdatable, QStringLiteral("Salvataggio senza AddNew o Edit"), mSql);
+        case EditMode::Add:
+            saveNew();
+            break;
+        case EditMode::Edit:
+            saveChanges();
+            break;
+    }
+    cancel();
+}
+
+void RowSet::remove() {
+    requireTable();
+    const QString statement =
+        QStringLiteral("DELETE FROM ") + mTable + QStringLiteral(" WHERE ") + whereCurrentKey();
+    if (mConnection.run(statement, true) == 0)
+        throw DbError(DbErr::DataChanged,
+                      QStringLiteral("Il record è stato modificato o eliminato da un altro utente"),
+                      statement);
+    mDeleted = true;
+    cancel();
+}
+
+}  // namespace evapre
