@@ -11,8 +11,12 @@ namespace evapre {
 
 namespace {
 
-void printErr(const QString& text) { std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData()); }
-void printOut(const QString& text) { std::printf("%s\n", text.toLocal8Bit().constData()); }
+void printErr(const QString& text) {
+    std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
+}
+void printOut(const QString& text) {
+    std::printf("%s\n", text.toLocal8Bit().constData());
+}
 
 int initDb(const QStringList& args) {
     CommandLine line;
@@ -32,7 +36,8 @@ int initDb(const QStringList& args) {
     if (applied == 0)
         printOut(QStringLiteral("Database già aggiornato (versione schema %1).").arg(after));
     else
-        printOut(QStringLiteral("Schema aggiornato dalla versione %1 alla %2.").arg(before).arg(after));
+        printOut(
+            QStringLiteral("Schema aggiornato dalla versione %1 alla %2.").arg(before).arg(after));
     component.reset();
     return ExitCode::Ok;
 }
@@ -46,6 +51,9 @@ QString CommandsUsage() {
 }
 
 int RunCommand(const QString& command, const QStringList& args) {
+    struct ReleaseConnections {
+        ~ReleaseConnections() { VeltDbasedll::instance().reset(); }
+    } release;
     try {
         if (command == QLatin1String("init-db"))
             return initDb(args);

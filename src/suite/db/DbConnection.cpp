@@ -30,23 +30,22 @@ QString translate(const QString& sql) {
     }
 }
 
-// The ODBC connect string for a data source name, a ".dsn" file or an "ODBC;" string.
-QString odbcConnectString(const QString& name, const QString& connect, const OpenOptions& options) {
-    QString text;
-    if (name.toUpper().startsWith(QLatin1String("ODBC;")))
-        text = name.mid(5);
-    else if (name.toLower().endsWith(QLatin1String(".dsn")))
-        text = QStringLiteral("FILEDSN=") + name + QLatin1Char(';');
-    else
-        text = QStringLiteral("DSN=") + name + QLatin1Char(';');
+// What the ODBC driver of Qt takes as database name: it prefixes "DSN=" itself (or
+// "FILEDSN=" for ".dsn" files) unless the text names a DRIVER or SERVER.
+QString odbcDatabaseName(const QString& name, const QString& connect) {
+    QString text = name.trimmed();
+    if (text.toUpper().startsWith(QLatin1String("ODBC;")))
+        text = text.mid(5);
     const QString upper = text.toUpper();
-    if (!options.user.isEmpty() && !upper.contains(QLatin1String("UID=")))
-        text += QStringLiteral("UID=") + options.user + QLatin1Char(';');
-    if (!options.password.isEmpty() && !upper.contains(QLatin1String("PWD=")))
-        text += QStringLiteral("PWD=") + options.password + QLatin1Char(';');
+    if (!upper.contains(QLatin1String("DRIVER=")) && !upper.contains(QLatin1String("SERVER="))) {
+        if (upper.startsWith(QLatin1String("DSN=")))
+            text = text.mid(4);
+        else if (upper.startsWith(QLatin1String("FILEDSN=")))
+            text = text.mid(8);
+    }
     const QString extra = connect.trimmed();
     if (extra.contains(QLatin1Char('=')) && !extra.toUpper().startsWith(QLatin1String("ODBC")))
-        text += extra;
+        text += (text.endsWith(QLatin1Char(';')) ? QString() : QStringLiteral(";")) + extra;
     return text;
 }
 
@@ -109,8 +108,8 @@ std::unique_ptr<DbConnection> DbConnection::open(const QString& name, const QStr
                          : kind == DbKind::PostgreSQL ? "QPSQL"
                                                       : "QODBC";
     if (!QSqlDatabase::isDriverAvailable(QLatin1String(driver)))
-        throw DbError(DbErr::CallFailed,
-                      QStringLiteral("Driver di database non disponibile: ") + QLatin1String(driver));
+        throw DbError(DbErr::CallFailed, QStringLiteral("Driver di database non disponibile: ") +
+                                             QLatin1String(driver));
     QSqlDatabase db = QSqlDatabase::addDatabase(QLatin1String(driver), qtName);
     switch (kind) {
         case DbKind::SQLite:
@@ -120,9 +119,15 @@ std::unique_ptr<DbConnection> DbConnection::open(const QString& name, const QStr
         case DbKind::PostgreSQL:
             configurePostgres(db, name, options);
             break;
-        case DbKind::Odbc:
-            db.setDatabaseName(odbcConnectString(name, connect, options));
+        case DbKind::Odbc: {
+            const QString database = odbcDatabaseName(name, connect);
+            db.setDatabaseName(database);
+            if (!database.toUpper().contains(QLatin1String("UID=")))
+                db.setUserName(options.user);
+            if (!database.toUpper().contains(QLatin1String("PWD=")))
+                db.setPassword(options.password);
             break;
+        }
     }
     db.setNumericalPrecisionPolicy(QSql::HighPrecision);
     if (!db.open()) {
@@ -131,9 +136,8 @@ std::unique_ptr<DbConnection> DbConnection::open(const QString& name, const QStr
         if (number != DbErr::WrongPassword && number != DbErr::NotADatabase &&
             number != DbErr::FileNotFound)
             number = DbErr::CallFailed;
-        throw DbError(number,
-                      QStringLiteral("Impossibile aprire il database ") + name + QStringLiteral(": ") +
-                          error.text());
+        throw DbError(number, QStringLiteral("Impossibile aprire il database ") + name +
+                                  QStringLiteral(": ") + error.text());
     }
     if (kind == DbKind::SQLite)
         connection->configureSqlite();
@@ -157,15 +161,21 @@ void DbConnection::configureSqlite() {
     executePortable(QStringLiteral("PRAGMA synchronous=NORMAL"));
 }
 
-QSqlDatabase DbConnection::database() const { return QSqlDatabase::database(mQtName, false); }
+QSqlDatabase DbConnection::database() const {
+    return QSqlDatabase::database(mQtName, false);
+}
 
 QString DbConnection::sql(const QVariant& value, SqlKind kind) const {
     return SqlValue(mDialect, value, kind);
 }
 
-int DbConnection::execute(const QString& sql) { return run(translate(sql), true); }
+int DbConnection::execute(const QString& sql) {
+    return run(translate(sql), true);
+}
 
-int DbConnection::executePortable(const QString& sql) { return run(sql, true); }
+int DbConnection::executePortable(const QString& sql) {
+    return run(sql, true);
+}
 
 void DbConnection::executeIgnoringErrors(const QString& sql) {
     QSqlQuery query(database());
@@ -213,7 +223,8 @@ void DbConnection::begin() {
     if (mInTransaction)
         throw DbError(DbErr::CallFailed, QStringLiteral("Transazione già aperta"));
     // IMMEDIATE takes the write lock at once, so two writers wait instead of deadlocking.
-    run(mDialect == SqlDialect::SQLite ? QStringLiteral("BEGIN IMMEDIATE") : QStringLiteral("BEGIN"),
+    run(mDialect == SqlDialect::SQLite ? QStringLiteral("BEGIN IMMEDIATE")
+                                       : QStringLiteral("BEGIN"),
         false);
     mInTransaction = true;
 }
@@ -259,8 +270,9 @@ bool DbConnection::tableExists(const QString& table) {
         mDialect == SqlDialect::SQLite
             ? QStringLiteral("SELECT 1 FROM sqlite_master WHERE type='table' AND lower(name)=") +
                   sql(lower)
-            : QStringLiteral("SELECT 1 FROM information_schema.tables WHERE "
-                             "table_schema = current_schema() AND table_name=") +
+            : QStringLiteral(
+                  "SELECT 1 FROM information_schema.tables WHERE "
+                  "table_schema = current_schema() AND table_name=") +
                   sql(lower);
     return scalar(sqlText).isValid();
 }

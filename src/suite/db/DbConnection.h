@@ -28,7 +28,7 @@ struct OpenOptions {
 // One open company database connection. Every SQL text passes the Jet translation first,
 // every value goes through the connection's formatter, and every failure is a DbError.
 class DbConnection {
-public:
+  public:
     ~DbConnection();
     DbConnection(const DbConnection&) = delete;
     DbConnection& operator=(const DbConnection&) = delete;
@@ -68,7 +68,7 @@ public:
 
     QSqlDatabase database() const;
 
-private:
+  private:
     DbConnection(DbKind kind, const QString& name, const QString& qtName);
     friend class RowSet;
 
@@ -86,12 +86,12 @@ private:
 
 // Rolls back on scope exit unless committed.
 class DbTransaction {
-public:
+  public:
     explicit DbTransaction(DbConnection& connection);
     ~DbTransaction();
     void commit();
 
-private:
+  private:
     DbConnection& mConnection;
     bool mDone = false;
 };

@@ -16,7 +16,7 @@ QString composeWhat(int number, const QString& text, const QString& sql) {
 // SQLite's primary result codes that the suite tells apart.
 int numberForSqlite(int code, const QString& text) {
     switch (code & 0xFF) {  // extended codes carry the primary one in the low byte
-        case 19:  // SQLITE_CONSTRAINT
+        case 19:            // SQLITE_CONSTRAINT
             if (text.contains(QLatin1String("UNIQUE"), Qt::CaseInsensitive) ||
                 text.contains(QLatin1String("PRIMARY KEY"), Qt::CaseInsensitive))
                 return DbErr::DuplicateKey;

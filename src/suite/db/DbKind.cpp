@@ -30,7 +30,8 @@ QString BuildConnectString(const QString& name, const QString& user, const QStri
     if (name.toUpper().startsWith(QLatin1String("ODBC;")))
         return name;
     if (name.toLower().endsWith(QLatin1String(".dsn")))
-        return QStringLiteral("ODBC;FIleDSN=") + name + QLatin1Char(';') + credentials(user, password);
+        return QStringLiteral("ODBC;FIleDSN=") + name + QLatin1Char(';') +
+               credentials(user, password);
     if (name.contains(QLatin1Char('.')))
         return name;
     return QStringLiteral("ODBC;DSN=") + name + QLatin1Char(';') + credentials(user, password);

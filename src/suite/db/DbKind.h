@@ -12,7 +12,9 @@ enum class DbKind { SQLite, PostgreSQL, Odbc };
 DbKind DbKindFromName(const QString& name);
 
 // True for the kinds the suite calls SQL servers (its DbTipoSql setting).
-inline bool IsServerKind(DbKind kind) { return kind != DbKind::SQLite; }
+inline bool IsServerKind(DbKind kind) {
+    return kind != DbKind::SQLite;
+}
 
 // The connect string of the direct database handle: the name unchanged for "ODBC;" strings,
 // "ODBC;FIleDSN=<name>;<credentials>" for ".dsn" files, the path itself for files, and

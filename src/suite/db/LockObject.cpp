@@ -33,8 +33,9 @@ void LockObject::insertMark(const Mark& mark, const QDateTime& when) {
 
 QString LockObject::keyCondition(const QString& tipo, int anno, qint64 numReg,
                                  const QString& utente) const {
-    return QStringLiteral(" WHERE Tipo = ") + mConnection.sql(tipo) + QStringLiteral(" AND Anno = ") +
-           mConnection.sql(anno) + QStringLiteral(" AND NumReg = ") + mConnection.sql(numReg) +
+    return QStringLiteral(" WHERE Tipo = ") + mConnection.sql(tipo) +
+           QStringLiteral(" AND Anno = ") + mConnection.sql(anno) +
+           QStringLiteral(" AND NumReg = ") + mConnection.sql(numReg) +
            QStringLiteral(" AND Utente = ") + mConnection.sql(utente);
 }
 
@@ -44,8 +45,9 @@ bool LockObject::removeMark(const QString& tipo, int anno, qint64 numReg) {
     });
     if (it == mHeld.end())
         return false;
-    const int removed = mConnection.execute(QStringLiteral("DELETE FROM LockGest") +
-                                            keyCondition(it->tipo, it->anno, it->numReg, it->utente));
+    const int removed =
+        mConnection.execute(QStringLiteral("DELETE FROM LockGest") +
+                            keyCondition(it->tipo, it->anno, it->numReg, it->utente));
     mHeld.erase(it);
     return removed > 0;
 }
@@ -54,8 +56,9 @@ int LockObject::endLockUse() {
     int removed = 0;
     while (!mHeld.empty()) {
         const Held held = mHeld.back();
-        removed += mConnection.execute(QStringLiteral("DELETE FROM LockGest") +
-                                       keyCondition(held.tipo, held.anno, held.numReg, held.utente));
+        removed +=
+            mConnection.execute(QStringLiteral("DELETE FROM LockGest") +
+                                keyCondition(held.tipo, held.anno, held.numReg, held.utente));
         mHeld.pop_back();
     }
     return removed;

@@ -16,7 +16,7 @@ class RowSet;
 // The object remembers the marks it wrote; ending the lock use removes exactly those,
 // never a mark of another user or program.
 class LockObject {
-public:
+  public:
     struct Mark {
         QString tipo;
         int anno = 0;
@@ -45,7 +45,7 @@ public:
 
     int heldCount() const { return static_cast<int>(mHeld.size()); }
 
-private:
+  private:
     QString keyCondition(const QString& tipo, int anno, qint64 numReg, const QString& utente) const;
 
     DbConnection& mConnection;

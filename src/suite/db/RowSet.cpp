@@ -4,6 +4,7 @@
 #include <QSqlError>
 #include <QSqlField>
 #include <QSqlRecord>
+#include <algorithm>
 
 #include "DbConnection.h"
 #include "DbError.h"
@@ -16,7 +17,8 @@ namespace {
 // list of tables.
 QString singleTableOf(const QString& sql) {
     static const QRegularExpression pattern(
-        QStringLiteral(R"(^\s*select\s.*?\sfrom\s+([A-Za-z_][A-Za-z0-9_]*)\s*(?:$|;|where\s|order\s|limit\s))"),
+        QStringLiteral(
+            R"(^\s*select\s.*?\sfrom\s+([A-Za-z_][A-Za-z0-9_]*)\s*(?:$|;|where\s|order\s|limit\s))"),
         QRegularExpression::CaseInsensitiveOption | QRegularExpression::DotMatchesEverythingOption);
     const auto match = pattern.match(sql);
     if (!match.hasMatch())
@@ -24,16 +26,85 @@ QString singleTableOf(const QString& sql) {
     return match.captured(1);
 }
 
+// The items of the top-level select list ("A.*", "A.Col AS X", "COUNT(*)").
+QStringList selectItems(const QString& sql) {
+    static const QRegularExpression head(QStringLiteral(R"(^\s*select\s+(distinct\s+)?)"),
+                                         QRegularExpression::CaseInsensitiveOption);
+    const auto match = head.match(sql);
+    if (!match.hasMatch())
+        return {};
+    QStringList items;
+    QString current;
+    int depth = 0;
+    bool quoted = false;
+    for (int i = match.capturedEnd(); i < sql.size(); ++i) {
+        const QChar c = sql.at(i);
+        if (c == QLatin1Char('\''))
+            quoted = !quoted;
+        if (!quoted) {
+            if (c == QLatin1Char('('))
+                ++depth;
+            else if (c == QLatin1Char(')'))
+                --depth;
+            if (depth == 0 && c == QLatin1Char(',')) {
+                items << current.trimmed();
+                current.clear();
+                continue;
+            }
+            if (depth == 0 &&
+                sql.mid(i, 6).compare(QLatin1String(" from "), Qt::CaseInsensitive) == 0) {
+                items << current.trimmed();
+                return items;
+            }
+        }
+        current += c;
+    }
+    items << current.trimmed();
+    return items;
+}
+
 }  // namespace
+
+// Drivers that do not name the table of a column (PostgreSQL): the tables come from a
+// select list of "Table.*" and "Table.Column" items, the form joins are written in.
+void RowSet::nameTablesFromSelectList() {
+    static const QRegularExpression qualified(
+        QStringLiteral(R"(^([A-Za-z_][A-Za-z0-9_]*)\.(\*|[A-Za-z_][A-Za-z0-9_]*)(\s+as\s+\S+)?$)"),
+        QRegularExpression::CaseInsensitiveOption);
+    size_t column = 0;
+    for (const QString& item : selectItems(mSql)) {
+        if (column >= mColumns.size())
+            return;
+        const auto match = qualified.match(item);
+        if (!match.hasMatch()) {
+            ++column;
+            continue;
+        }
+        const QString table = match.captured(1);
+        if (match.captured(2) == QLatin1String("*")) {
+            const int count =
+                mConnection.database()
+                    .record(mConnection.dialect() == SqlDialect::PostgreSQL ? table.toLower()
+                                                                            : table)
+                    .count();
+            if (count == 0)
+                return;  // an alias or an unknown table: give up rather than guess
+            for (int i = 0; i < count && column < mColumns.size(); ++i)
+                mColumns[column++].table = table;
+        } else {
+            mColumns[column++].table = table;
+        }
+    }
+}
 
 RowSet::RowSet(DbConnection& connection, const QString& portableSql, RowSetMode mode)
     : mConnection(connection),
       mSql(portableSql),
       mStreaming(mode == RowSetMode::Streaming),
       mQuery(connection.database()) {
-    // A forward-only PostgreSQL query streams in single-row mode and is cut short by the
-    // next statement on the connection; a scrollable one arrives whole, which is safe.
-    mQuery.setForwardOnly(!(mStreaming && connection.dialect() == SqlDialect::PostgreSQL));
+    // A forward-only PostgreSQL query streams in single-row mode and is cut short by any
+    // other statement on the connection; a scrollable one arrives whole, which is safe.
+    mQuery.setForwardOnly(connection.dialect() != SqlDialect::PostgreSQL);
     if (!mQuery.exec(mSql))
         throw DbError::fromSql(mQuery.lastError(), mSql);
     const QSqlRecord record = mQuery.record();
@@ -41,14 +112,17 @@ RowSet::RowSet(DbConnection& connection, const QString& portableSql, RowSetMode 
     for (int i = 0; i < record.count(); ++i) {
         const QSqlField field = record.field(i);
         mColumns.push_back({field.name(), field.tableName()});
-        mIndex.insert(field.name().toLower(), i);  // later duplicates win below only if absent
     }
+    const bool tablesKnown = std::all_of(mColumns.begin(), mColumns.end(),
+                                         [](const Column& c) { return !c.table.isEmpty(); });
+    if (!tablesKnown)
+        nameTablesFromSelectList();
     // First occurrence of a bare name wins, as after "SELECT A.*, B.*".
     for (int i = static_cast<int>(mColumns.size()) - 1; i >= 0; --i) {
         mIndex.insert(mColumns[i].name.toLower(), i);
         if (!mColumns[i].table.isEmpty())
-            mIndex.insert(mColumns[i].table.toLower() + QLatin1Char('.') + mColumns[i].name.toLower(),
-                          i);
+            mIndex.insert(
+                mColumns[i].table.toLower() + QLatin1Char('.') + mColumns[i].name.toLower(), i);
     }
     if (mStreaming) {
         fetchNext();
@@ -65,7 +139,9 @@ RowSet::RowSet(DbConnection& connection, const QString& portableSql, RowSetMode 
     }
 }
 
-RowSet::~RowSet() { close(); }
+RowSet::~RowSet() {
+    close();
+}
 
 void RowSet::close() {
     mQuery.finish();
@@ -89,7 +165,9 @@ void RowSet::fetchNext() {
     }
 }
 
-bool RowSet::eof() const { return mStreaming ? mStreamEof : mPos >= mRows.size(); }
+bool RowSet::eof() const {
+    return mStreaming ? mStreamEof : mPos >= mRows.size();
+}
 
 void RowSet::moveNext() {
     if (eof())
@@ -154,7 +232,9 @@ QVariant RowSet::valueAt(int index) const {
     return currentRow().at(index);
 }
 
-QVariant RowSet::value(const QString& column) const { return valueAt(requireIndex(column)); }
+QVariant RowSet::value(const QString& column) const {
+    return valueAt(requireIndex(column));
+}
 
 bool RowSet::isNull(const QString& column) const {
     const QVariant v = value(column);
@@ -183,8 +263,8 @@ Currency RowSet::amount(const QString& column) const {
         return Currency::fromVariant(v);
     } catch (const std::exception& e) {
         throw DbError(DbErr::CallFailed,
-                      QStringLiteral("Valore non numerico nel campo ") + column + QStringLiteral(": ") +
-                          v.toString(),
+                      QStringLiteral("Valore non numerico nel campo ") + column +
+                          QStringLiteral(": ") + v.toString(),
                       mSql);
     }
 }
@@ -204,9 +284,10 @@ void RowSet::requireTable() {
     if (mTable.isEmpty()) {
         mTable = singleTableOf(mSql);
         if (mTable.isEmpty())
-            throw DbError(DbErr::NotUpdatable,
-                          QStringLiteral("La selezione non è aggiornabile (una sola tabella richiesta)"),
-                          mSql);
+            throw DbError(
+                DbErr::NotUpdatable,
+                QStringLiteral("La selezione non è aggiornabile (una sola tabella richiesta)"),
+                mSql);
         mKey = mConnection.primaryKey(mTable);
         if (mKey.isEmpty())
             throw DbError(DbErr::NotUpdatable,
@@ -255,7 +336,8 @@ QString RowSet::whereCurrentKey() const {
     QStringList terms;
     for (const QString& k : mKey) {
         const QVariant v = row.at(requireIndex(k));
-        terms << (v.isNull() ? k + QStringLiteral(" IS NULL") : k + QStringLiteral(" = ") + mConnection.sql(v));
+        terms << (v.isNull() ? k + QStringLiteral(" IS NULL")
+                             : k + QStringLiteral(" = ") + mConnection.sql(v));
     }
     return terms.join(QStringLiteral(" AND "));
 }
@@ -280,7 +362,8 @@ void RowSet::saveChanges() {
         return;
     QStringList assignments;
     for (const QString& column : mPendingOrder)
-        assignments << column + QStringLiteral(" = ") + mConnection.sql(mPending.value(column.toLower()));
+        assignments << column + QStringLiteral(" = ") +
+                           mConnection.sql(mPending.value(column.toLower()));
     const QString statement = QStringLiteral("UPDATE ") + mTable + QStringLiteral(" SET ") +
                               assignments.join(QStringLiteral(", ")) + QStringLiteral(" WHERE ") +
                               whereCurrentKey();
@@ -296,7 +379,8 @@ void RowSet::saveChanges() {
 void RowSet::save() {
     switch (mEditMode) {
         case EditMode::None:
-            throw DbError(DbErr::NotUpdatable, QStringLiteral("Salvataggio senza AddNew o Edit"), mSql);
+            throw DbError(DbErr::NotUpdatable, QStringLiteral("Salvataggio senza AddNew o Edit"),
+                          mSql);
         case EditMode::Add:
             saveNew();
             break;

@@ -20,7 +20,7 @@ enum class RowSetMode;
 // Rows of a query, read by column name ("Column" or "Table.Column" after a join).
 // A selection from a single table with a primary key can also add, edit, save and delete.
 class RowSet {
-public:
+  public:
     ~RowSet();
     RowSet(const RowSet&) = delete;
     RowSet& operator=(const RowSet&) = delete;
@@ -52,12 +52,13 @@ public:
 
     const QString& sql() const { return mSql; }
 
-private:
+  private:
     friend class DbConnection;
     RowSet(DbConnection& connection, const QString& portableSql, RowSetMode mode);
 
     enum class EditMode { None, Add, Edit };
 
+    void nameTablesFromSelectList();
     int indexOf(const QString& name) const;
     int requireIndex(const QString& name) const;
     void fetchNext();

@@ -30,7 +30,8 @@ std::map<int, QString> scripts() {
 QString readScript(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        throw DbError(DbErr::CallFailed, QStringLiteral("Script dello schema non leggibile: ") + path);
+        throw DbError(DbErr::CallFailed,
+                      QStringLiteral("Script dello schema non leggibile: ") + path);
     return QString::fromUtf8(file.readAll());
 }
 
@@ -81,11 +82,13 @@ int SchemaManager::upgrade(DbConnection& connection) {
             connection.executePortable(statement);
         // A script may record its own version; record it here when it did not.
         const QString recorded =
-            QStringLiteral("SELECT Versione FROM SchemaVersione WHERE Versione = ") + connection.sql(number);
+            QStringLiteral("SELECT Versione FROM SchemaVersione WHERE Versione = ") +
+            connection.sql(number);
         if (!connection.scalar(recorded).isValid())
-            connection.execute(QStringLiteral("INSERT INTO SchemaVersione (Versione, DataAgg) VALUES (") +
-                               connection.sql(number) + QLatin1Char(',') +
-                               connection.sql(QDateTime::currentDateTime()) + QLatin1Char(')'));
+            connection.execute(
+                QStringLiteral("INSERT INTO SchemaVersione (Versione, DataAgg) VALUES (") +
+                connection.sql(number) + QLatin1Char(',') +
+                connection.sql(QDateTime::currentDateTime()) + QLatin1Char(')'));
         transaction.commit();
         ++applied;
     }

@@ -10,7 +10,7 @@ class DbConnection;
 // Creates or upgrades a company database from the numbered DDL scripts built into the
 // program ("001_base.sql", ...). The version reached is recorded in SchemaVersione.
 class SchemaManager {
-public:
+  public:
     // The highest script number known to this program.
     static int latestVersion();
     // 0 for a database without SchemaVersione.

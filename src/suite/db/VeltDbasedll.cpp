@@ -1,5 +1,7 @@
 #include "VeltDbasedll.h"
 
+#include <QCoreApplication>
+
 #include "DbError.h"
 
 namespace evapre {
@@ -7,6 +9,17 @@ namespace evapre {
 VeltDbasedll& VeltDbasedll::instance() {
     static VeltDbasedll component;
     return component;
+}
+
+VeltDbasedll::~VeltDbasedll() {
+    // Programs call reset() before their application object goes. Should one forget, the
+    // connections are left to the operating system: closing them after Qt is gone crashes.
+    if (!QCoreApplication::instance()) {
+        for (auto& [id, lock] : mLocks)
+            lock.release();
+        for (auto& [id, connection] : mConnections)
+            connection.release();
+    }
 }
 
 QString VeltDbasedll::sqlTypeSettingName(int id) {
@@ -36,12 +49,15 @@ void VeltDbasedll::closeConnection(int id) {
         mLockConnection = 0;
 }
 
-bool VeltDbasedll::hasConnection(int id) const { return mConnections.count(id) > 0; }
+bool VeltDbasedll::hasConnection(int id) const {
+    return mConnections.count(id) > 0;
+}
 
 DbConnection& VeltDbasedll::connection(int id) {
     auto it = mConnections.find(id);
     if (it == mConnections.end())
-        throw DbError(DbErr::CallFailed, QStringLiteral("Connessione al database non aperta (%1)").arg(id));
+        throw DbError(DbErr::CallFailed,
+                      QStringLiteral("Connessione al database non aperta (%1)").arg(id));
     return *it->second;
 }
 
@@ -49,7 +65,9 @@ void VeltDbasedll::setSetting(const QString& name, const QVariant& value) {
     mSettings.insert(name.toLower(), value);
 }
 
-QVariant VeltDbasedll::setting(const QString& name) const { return mSettings.value(name.toLower()); }
+QVariant VeltDbasedll::setting(const QString& name) const {
+    return mSettings.value(name.toLower());
+}
 
 bool VeltDbasedll::isSqlServer(int id) const {
     return setting(sqlTypeSettingName(id)).toBool();
@@ -82,7 +100,8 @@ int VeltDbasedll::resolveLockId(const QString& connection) const {
     bool ok = false;
     const int id = trimmed.toInt(&ok);
     if (!ok)
-        throw DbError(DbErr::CallFailed, QStringLiteral("Connessione dei blocchi non valida: ") + trimmed);
+        throw DbError(DbErr::CallFailed,
+                      QStringLiteral("Connessione dei blocchi non valida: ") + trimmed);
     return id;
 }
 

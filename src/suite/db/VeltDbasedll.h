@@ -14,14 +14,13 @@ namespace evapre {
 // The database component: connections by identifier, named settings, and the lock object
 // of the record marks. One instance per process.
 class VeltDbasedll {
-public:
+  public:
     static VeltDbasedll& instance();
 
     // Opens a connection and returns its identifier. For server kinds the login comes from
     // the settings "DbSqlPubUID"/"DbSqlPubPWD" unless the options carry one; the setting
     // identifier + ":DbTipoSql" is stored.
-    int openConnection(const QString& name, const QString& connect = {},
-                       OpenOptions options = {});
+    int openConnection(const QString& name, const QString& connect = {}, OpenOptions options = {});
     void closeConnection(int id);
     DbConnection& connection(int id);
     bool hasConnection(int id) const;
@@ -43,11 +42,13 @@ public:
     // marks written through it and, when asked, closes it and forgets it.
     void endLockUse(const QString& connection = QStringLiteral("Standard"), bool close = false);
 
-    // Closes everything (end of program, tests).
+    // Ends the lock use on every lock connection and closes everything. Every program calls
+    // it before its application object is destroyed.
     void reset();
 
-private:
+  private:
     VeltDbasedll() = default;
+    ~VeltDbasedll();
     int resolveLockId(const QString& connection) const;
 
     std::map<int, std::unique_ptr<DbConnection>> mConnections;

@@ -1,4 +1,5 @@
-// Inserts one LockGest mark as soon as the start file appears; prints 0 or the error number.
+// Inserts one LockGest mark as soon as the start file appears, prints 0 or the error number,
+// and ends (dropping its own mark) when the end file appears.
 #include <QCoreApplication>
 #include <QFile>
 #include <QThread>
@@ -19,12 +20,18 @@ int main(int argc, char** argv) {
         component.setLockConnection(id);
         while (!QFile::exists(args[2]))
             QThread::usleep(200);
-        component.lockObject().insertMark({"M", 2026, 77, QString::number(QCoreApplication::applicationPid()),
-                                           "0", "M", "", "", 0, 0});
+        component.lockObject().insertMark({"M", 2026, 77,
+                                           QString::number(QCoreApplication::applicationPid()), "0",
+                                           "M", "", "", 0, 0});
     } catch (const evapre::DbError& e) {
         number = e.number();
         std::fprintf(stderr, "%s\n", e.what());
     }
     std::printf("%d\n", number);
+    std::fflush(stdout);
+    // Hold the mark until told to end, so that the other process meets it.
+    while (args.size() > 3 && !QFile::exists(args[3]))
+        QThread::usleep(1000);
+    component.reset();
     return 0;
 }
