@@ -304,6 +304,14 @@ CREATE TABLE IF NOT EXISTS PianoConti (
     NrDichIntenti INTEGER,
     DataDichIntenti DATE,
     ImportoDichIntenti NUMERIC(19,4),
+    -- address and fiscal data of customers and suppliers
+    Indirizzo TEXT,
+    CAP TEXT,
+    Localita TEXT,
+    Pr TEXT,
+    PartIva TEXT,
+    CodFiscale TEXT,
+    Telefono TEXT,
     PRIMARY KEY (Gruppo, Mastro, Conto)
 );
 
@@ -549,6 +557,12 @@ CREATE TABLE IF NOT EXISTS PreVenTest (
     ConsTotale TEXT,
     LiberoTest TEXT,
     PrevAperto TEXT,
+    -- quote totals, kept by the quote entry program
+    TotMerce NUMERIC(19,4),
+    TotSpese NUMERIC(19,4),
+    TotImpon NUMERIC(19,4),
+    TotIva NUMERIC(19,4),
+    TotDocum NUMERIC(19,4),
     PRIMARY KEY (Anno, NumRif)
 );
 

@@ -36,7 +36,8 @@ bool CommandLine::intValue(const QString& name, int fallback, int* out, QString*
     bool ok = false;
     const int v = value(name).toInt(&ok);
     if (!ok) {
-        *error = QStringLiteral("Valore numerico non valido per --") + name + QStringLiteral(": ") + value(name);
+        *error = QStringLiteral("Valore numerico non valido per --") + name + QStringLiteral(": ") +
+                 value(name);
         return false;
     }
     *out = v;

@@ -9,7 +9,7 @@ namespace evapre {
 // "--name value" and "--flag" options of the headless commands. Options that may repeat
 // (such as --rate) keep every value.
 class CommandLine {
-public:
+  public:
     // Parses args after the command word; false with an Italian error on a malformed line.
     bool parse(const QStringList& args, const QStringList& flags, QString* error);
 
@@ -19,7 +19,7 @@ public:
     // An integer option; false with an error when present and not a number.
     bool intValue(const QString& name, int fallback, int* out, QString* error) const;
 
-private:
+  private:
     QHash<QString, QStringList> mValues;
     QStringList mFlags;
 };

@@ -47,7 +47,8 @@ int initDb(const QStringList& args) {
 QString CommandsUsage() {
     return QStringLiteral(
         "  evapre init-db --db CONN\n"
-        "  evapre demo-db --db CONN [--quotes N] [--lines M] [--seed S]\n");
+        "  evapre demo-db --db CONN [--quotes N] [--lines M] [--seed S]\n"
+        "  evapre footer --db CONN --kind F|B|O|A --year Y --number N [--json]\n");
 }
 
 int RunCommand(const QString& command, const QStringList& args) {
@@ -59,6 +60,8 @@ int RunCommand(const QString& command, const QStringList& args) {
             return initDb(args);
         if (command == QLatin1String("demo-db"))
             return RunDemoDb(args);
+        if (command == QLatin1String("footer"))
+            return RunFooter(args);
     } catch (const DbError& e) {
         printErr(e.describe());
         if (!e.sql().isEmpty())

@@ -20,4 +20,7 @@ int RunCommand(const QString& command, const QStringList& args);
 // evapre demo-db: a deterministic demo company (DemoDb.cpp).
 int RunDemoDb(const QStringList& args);
 
+// evapre footer: the footer of a stored document, computed and printed (FooterCommand.cpp).
+int RunFooter(const QStringList& args);
+
 }  // namespace evapre

@@ -5,6 +5,12 @@
 #include <memory>
 
 #include "Commands.h"
+#include "LaunchParams.h"
+#include "LocalSocketMenuClient.h"
+#include "QtUiServices.h"
+#include "WidgetForm.h"
+#include "frmPrincipale.h"
+#include "mainEvasionePreventivi.h"
 
 namespace {
 
@@ -22,8 +28,17 @@ int main(int argc, char** argv) {
         const QString command = args.takeFirst();
         return evapre::RunCommand(command, args);
     }
-    std::fprintf(stderr,
-                 "evapre: la finestra di evasione arriva con la selezione; per ora usare i comandi:\n%s",
-                 evapre::CommandsUsage().toLocal8Bit().constData());
-    return 2;
+    // The program as the menu starts it: /M:menu /P:"key sub-key" /F:form [/I:ini].
+    QApplication app(argc, argv);
+    QApplication::setQuitOnLastWindowClosed(false);
+    evapre::RegisterScreens();
+    evapre::frmPrincipale principale;
+    evapre::QtUiServices ui;
+    evapre::mainEvasionePreventivi shell(
+        ui, principale, [] { return std::make_unique<evapre::LocalSocketMenuClient>(); });
+    shell.start(evapre::LaunchParamsFromArgs(app.arguments().mid(1)));
+    ui.setBeep(shell.state().beepCome);
+    if (shell.ended())
+        return shell.exitCode();
+    return QApplication::exec();
 }

@@ -17,10 +17,31 @@ int ConsoleUiServices::message(const QString& text, const QStringList& buttons, 
         line += title + QStringLiteral(" - ");
     line += text;
     if (buttons.size() > 1 && defaultButton >= 1 && defaultButton <= buttons.size())
-        line += QStringLiteral(" [") + QString(buttons.at(defaultButton - 1)).remove(QLatin1Char('&')) +
-                QLatin1Char(']');
+        line += QStringLiteral(" [") +
+                QString(buttons.at(defaultButton - 1)).remove(QLatin1Char('&')) + QLatin1Char(']');
     std::fprintf(stderr, "%s\n", line.toLocal8Bit().constData());
     return defaultButton;
+}
+
+QString ConsoleUiServices::input(const QString& prompt, const QString& title,
+                                 const QString& defaultValue, bool* accepted) {
+    if (accepted)
+        *accepted = true;
+    std::fprintf(stderr, "%s%s [%s]: ",
+                 title.isEmpty() ? "" : (title + QStringLiteral(" - ")).toLocal8Bit().constData(),
+                 prompt.toLocal8Bit().constData(), defaultValue.toLocal8Bit().constData());
+    if (!isatty(fileno(stdin))) {
+        std::fprintf(stderr, "%s\n", defaultValue.toLocal8Bit().constData());
+        return defaultValue;
+    }
+    char line[512];
+    if (!std::fgets(line, sizeof line, stdin)) {
+        if (accepted)
+            *accepted = false;
+        return {};
+    }
+    const QString answer = QString::fromLocal8Bit(line).trimmed();
+    return answer.isEmpty() ? defaultValue : answer;
 }
 
 void ConsoleUiServices::progressStart(const QString& caption, int total) {
@@ -37,8 +58,8 @@ void ConsoleUiServices::progressStep(int done, const QString& counters) {
     const int width = 30;
     const int filled = static_cast<int>(static_cast<qint64>(done) * width / mTotal);
     std::fprintf(stderr, "\r%s [%s%s] %d/%d %s", mCaption.toLocal8Bit().constData(),
-                 QByteArray(filled, '#').constData(), QByteArray(width - filled, '.').constData(), done,
-                 mTotal, counters.toLocal8Bit().constData());
+                 QByteArray(filled, '#').constData(), QByteArray(width - filled, '.').constData(),
+                 done, mTotal, counters.toLocal8Bit().constData());
     std::fflush(stderr);
 }
 

@@ -9,9 +9,12 @@ namespace evapre {
 // The headless commands' user: messages go to standard error and take their default
 // button; progress is a bar on a terminal and nothing otherwise.
 class ConsoleUiServices : public UiServices {
-public:
+  public:
     int message(const QString& text, const QStringList& buttons, int defaultButton, MsgIcon icon,
                 const QString& title) override;
+    // Reads a line from standard input when it is a terminal, else takes the default.
+    QString input(const QString& prompt, const QString& title, const QString& defaultValue,
+                  bool* accepted) override;
     void progressStart(const QString& caption, int total) override;
     void progressStep(int done, const QString& counters) override;
     void progressEnd() override;
@@ -20,7 +23,7 @@ public:
 
     QStringList messages() const { return mMessages; }
 
-private:
+  private:
     bool mTerminal = false;
     int mTotal = 0;
     QString mCaption;

@@ -60,8 +60,59 @@ void ParametriDitta::load() {
     mCodEuro = companyOr(QStringLiteral("Ditta.CodEuro"), QStringLiteral("Euro"));
     mOperCambio = companyOr(QStringLiteral("Ditta.OperCambio"), QStringLiteral("/"));
     mCambioLiraEuro = companyOr(QStringLiteral("Ditta.CambioLiraEuro"), QStringLiteral("1936,27"));
-    mArrotIvaEuro = personal(QStringLiteral("Tutti"), QStringLiteral("ArrotIvaEuro"), QStringLiteral("A"));
-    mGesTaglie = company(QStringLiteral("Mag.GesTaglie")).compare(QLatin1String("S"), Qt::CaseInsensitive) == 0;
+    mArrotIvaEuro =
+        personal(QStringLiteral("Tutti"), QStringLiteral("ArrotIvaEuro"), QStringLiteral("A"));
+    mGesTaglie =
+        company(QStringLiteral("Mag.GesTaglie")).compare(QLatin1String("S"), Qt::CaseInsensitive) ==
+        0;
+    mColBackGotFocus = companyOr(QStringLiteral("ColBackGotFocus"), QStringLiteral("&HFFFF80"));
+    mColBackLostFocus = companyOr(QStringLiteral("ColBacklostFocus"), QStringLiteral("&H80000005"));
+    const QString tutti = QStringLiteral("Tutti");
+    mColBackForm = personal(tutti, QStringLiteral("ColBackForm"), QStringLiteral("0")).trimmed();
+    mTastierinoVirgola = personal(tutti, QStringLiteral("TastierinoVirgola"));
+    mDecodHelpAbil = personal(tutti, QStringLiteral("DecodHelpAbil"), QStringLiteral("N"));
+    mDecodHelpPersKey =
+        personal(tutti, QStringLiteral("DecodHelpPersKey"), QStringLiteral("N")).trimmed() ==
+        QLatin1String("S");
+    mDataMinima =
+        personal(tutti, QStringLiteral("DataMinima"), QStringLiteral("01/01/1900")).trimmed();
+    if (mDataMinima.isEmpty())
+        mDataMinima = QStringLiteral("01/01/1900");
+    mArrUnitIntermedio =
+        personal(tutti, QStringLiteral("ArrUnitIntermedio"), QStringLiteral("N")).trimmed() ==
+        QLatin1String("S");
+}
+
+QString ParametriDitta::versionLabel() const {
+    const QString versione = company(QStringLiteral("Versione"));
+    return versione.isEmpty() ? QString() : QStringLiteral("Versione ") + versione;
+}
+
+QString ParametriDitta::versionDateLabel() const {
+    const QString data = company(QStringLiteral("DataVersione"));
+    return data.isEmpty() ? QString() : QStringLiteral("del ") + data;
+}
+
+bool ParametriDitta::pricesHiddenFor(const QString& terminals, const QString& terminal) {
+    const QString name = terminal.trimmed();
+    if (name.isEmpty())
+        return false;
+    const QStringList items = terminals.split(QLatin1Char(';'));
+    for (const QString& item : items)
+        if (item.trimmed().compare(name, Qt::CaseInsensitive) == 0)
+            return true;
+    return false;
+}
+
+quint32 ParametriDitta::colourNumber(const QString& text, quint32 fallback) {
+    const QString value = text.trimmed();
+    bool ok = false;
+    qint64 number = 0;
+    if (value.startsWith(QLatin1String("&H"), Qt::CaseInsensitive))
+        number = value.mid(2).remove(QLatin1Char('&')).toLongLong(&ok, 16);
+    else
+        number = value.toLongLong(&ok);
+    return ok ? static_cast<quint32>(number) : fallback;
 }
 
 bool ParametriDitta::isMaximised(const QString& list, const QString& terminal) {

@@ -17,7 +17,7 @@ struct EsercizioCheck {
 // Company, personal and general parameters read through the menu client, with the values
 // loaded once at start-up and their defaults.
 class ParametriDitta {
-public:
+  public:
     explicit ParametriDitta(MenuClient& menu);
 
     MenuClient& menu() { return mMenu; }
@@ -45,6 +45,25 @@ public:
     const QString& cambioLiraEuro() const { return mCambioLiraEuro; }
     const QString& arrotIvaEuro() const { return mArrotIvaEuro; }
     bool gesTaglie() const { return mGesTaglie; }
+    // Field colours as the menu gives them (a colour number, "&H" hexadecimal allowed).
+    const QString& colBackGotFocus() const { return mColBackGotFocus; }
+    const QString& colBackLostFocus() const { return mColBackLostFocus; }
+    const QString& colBackForm() const { return mColBackForm; }
+    const QString& tastierinoVirgola() const { return mTastierinoVirgola; }
+    const QString& decodHelpAbil() const { return mDecodHelpAbil; }
+    bool decodHelpPersKey() const { return mDecodHelpPersKey; }
+    // The earliest date the date fields accept (dd/mm/yyyy).
+    const QString& dataMinima() const { return mDataMinima; }
+    bool arrUnitIntermedio() const { return mArrUnitIntermedio; }
+
+    // "Versione x" and "del y" for the connection window; empty when not set.
+    QString versionLabel() const;
+    QString versionDateLabel() const;
+
+    // Prices are hidden on the terminals of a ";"-separated list; an empty list hides nothing.
+    static bool pricesHiddenFor(const QString& terminals, const QString& terminal);
+    // A colour number as the menu writes it: decimal or "&H" hexadecimal; fallback otherwise.
+    static quint32 colourNumber(const QString& text, quint32 fallback);
 
     // Windows open maximised when the list is "tutti," or names this terminal.
     static bool isMaximised(const QString& list, const QString& terminal);
@@ -53,7 +72,7 @@ public:
     // Checks a date against the warehouse year (Mag.AnnoCorr, Mag.DataInizio, Mag.DataFine).
     EsercizioCheck checkEsercizio(const QDate& date) const;
 
-private:
+  private:
     MenuClient& mMenu;
     QString mDescAzie;
     QDate mWorkingDate;
@@ -65,6 +84,14 @@ private:
     QString mCambioLiraEuro = QStringLiteral("1936,27");
     QString mArrotIvaEuro = QStringLiteral("A");
     bool mGesTaglie = false;
+    QString mColBackGotFocus = QStringLiteral("&HFFFF80");
+    QString mColBackLostFocus = QStringLiteral("&H80000005");
+    QString mColBackForm = QStringLiteral("0");
+    QString mTastierinoVirgola;
+    QString mDecodHelpAbil = QStringLiteral("N");
+    bool mDecodHelpPersKey = false;
+    QString mDataMinima = QStringLiteral("01/01/1900");
+    bool mArrUnitIntermedio = false;
 };
 
 }  // namespace evapre

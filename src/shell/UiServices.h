@@ -11,7 +11,7 @@ enum class MsgIcon { None, Information, Question, Warning, Critical };
 // window, the busy pointer and the yield to pending events. Screens, console commands and
 // tests each provide their own.
 class UiServices {
-public:
+  public:
     virtual ~UiServices() = default;
 
     // Shows text with one to three buttons ("&Ok" when none given) and returns the 1-based
@@ -30,6 +30,17 @@ public:
     // Lets pending window events (menu commands) be handled during long work.
     virtual void yield() = 0;
 
+    // Asks for a line of text; *accepted is false when the user cancels. Without a way to
+    // ask, the default value is taken.
+    virtual QString input(const QString& prompt, const QString& title, const QString& defaultValue,
+                          bool* accepted) {
+        Q_UNUSED(prompt);
+        Q_UNUSED(title);
+        if (accepted)
+            *accepted = true;
+        return defaultValue;
+    }
+
     // Convenience: a plain notice with "&Ok".
     void notice(const QString& text, MsgIcon icon = MsgIcon::Information) {
         message(text, {QStringLiteral("&Ok")}, 1, icon);
@@ -38,13 +49,13 @@ public:
 
 // Shows the busy pointer for a scope.
 class BusyScope {
-public:
+  public:
     explicit BusyScope(UiServices& ui) : mUi(ui) { mUi.setBusy(true); }
     ~BusyScope() { mUi.setBusy(false); }
     BusyScope(const BusyScope&) = delete;
     BusyScope& operator=(const BusyScope&) = delete;
 
-private:
+  private:
     UiServices& mUi;
 };
 

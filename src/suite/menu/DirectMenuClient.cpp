@@ -10,7 +10,8 @@ DirectMenuClient::DirectMenuClient(DbConnection& db, const QString& user, const 
     : MenuClient(parent), mDb(db), mUser(user), mTerminal(terminal), mWorkingDate(workingDate) {}
 
 QString DirectMenuClient::companyFromTables(DbConnection& db, const QString& key) {
-    auto rows = db.openRowSet(QStringLiteral("SELECT Valore FROM MenuParametri WHERE Chiave = ") + db.sql(key));
+    auto rows = db.openRowSet(QStringLiteral("SELECT Valore FROM MenuParametri WHERE Chiave = ") +
+                              db.sql(key));
     return rows->eof() ? QString() : rows->text(QStringLiteral("Valore"));
 }
 
@@ -29,9 +30,11 @@ QString DirectMenuClient::personalFromTables(DbConnection& db, const QString& us
     return common;
 }
 
-QString DirectMenuClient::generalFromTables(DbConnection& db, const QString& name, const QString& section) {
-    auto rows = db.openRowSet(QStringLiteral("SELECT Valore FROM MenuParametriGenerali WHERE Sezione = ") +
-                              db.sql(section) + QStringLiteral(" AND Nome = ") + db.sql(name));
+QString DirectMenuClient::generalFromTables(DbConnection& db, const QString& name,
+                                            const QString& section) {
+    auto rows =
+        db.openRowSet(QStringLiteral("SELECT Valore FROM MenuParametriGenerali WHERE Sezione = ") +
+                      db.sql(section) + QStringLiteral(" AND Nome = ") + db.sql(name));
     return rows->eof() ? QString() : rows->text(QStringLiteral("Valore"));
 }
 

@@ -13,12 +13,14 @@ class DbConnection;
 // and the tests.
 class DirectMenuClient : public MenuClient {
     Q_OBJECT
-public:
+  public:
     DirectMenuClient(DbConnection& db, const QString& user, const QString& terminal,
                      const QDate& workingDate, QObject* parent = nullptr);
 
-    bool registerClient(const QString&, const QString&) override { return true; }
-    LaunchInfo launchInfo() override { return {}; }
+    bool registerClient(const QString&, const QString&, const QString& = {}) override {
+        return true;
+    }
+    LaunchInfo launchInfo() override { return mLaunchInfo; }
     QString iniPath() override { return mIniPath; }
     QString generalParameter(const QString& name, const QString& section) override;
     QString parameter(const QString& key) override;
@@ -32,8 +34,11 @@ public:
     void endRegistration() override {}
 
     void setIniPath(const QString& path) { mIniPath = path; }
+    void setLaunchInfo(const LaunchInfo& info) { mLaunchInfo = info; }
     // Values served before (or instead of) the database, such as NomeDBAzie.
-    void setOverride(const QString& key, const QString& value) { mOverrides.insert(key.toLower(), value); }
+    void setOverride(const QString& key, const QString& value) {
+        mOverrides.insert(key.toLower(), value);
+    }
 
     // The personal lookup as the menu answers it: the user's own row, else the "*" row,
     // else the marker.
@@ -42,12 +47,13 @@ public:
     static QString companyFromTables(DbConnection& db, const QString& key);
     static QString generalFromTables(DbConnection& db, const QString& name, const QString& section);
 
-private:
+  private:
     DbConnection& mDb;
     QString mUser;
     QString mTerminal;
     QDate mWorkingDate;
     QString mIniPath;
+    LaunchInfo mLaunchInfo;
     QHash<QString, QString> mOverrides;
 };
 

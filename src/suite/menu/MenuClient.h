@@ -20,7 +20,7 @@ struct LaunchInfo {
 // and the commands it sends while the program runs (commandReceived, answered in place).
 class MenuClient : public QObject {
     Q_OBJECT
-public:
+  public:
     // The answer of a personal parameter without a value.
     static QString personalMarker() { return QStringLiteral("§ç~$!^"); }
 
@@ -28,7 +28,8 @@ public:
     ~MenuClient() override = default;
 
     // False when the menu is not running.
-    virtual bool registerClient(const QString& menuId, const QString& programKey) = 0;
+    virtual bool registerClient(const QString& menuId, const QString& programKey,
+                                const QString& programSubKey = {}) = 0;
     virtual LaunchInfo launchInfo() = 0;
     virtual QString iniPath() = 0;
     virtual QString generalParameter(const QString& name, const QString& section) = 0;
@@ -43,7 +44,7 @@ public:
     virtual void formEnded(const QString& keySec) = 0;
     virtual void endRegistration() = 0;
 
-signals:
+  signals:
     // A menu command; the handler writes its answer into *answer before returning.
     void commandReceived(const QString& menuId, const QString& keySec, const QString& command,
                          const QVariant& param, QVariant* answer);

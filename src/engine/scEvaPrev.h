@@ -1,0 +1,274 @@
+#pragma once
+
+#include <QDate>
+#include <QHash>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+#include <array>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "Currency.h"
+#include "TabelleDocumento.h"
+
+namespace evapre {
+
+class AziendaUtil;
+class ComLock;
+class DbConnection;
+class DbError;
+class ParametriDitta;
+class RowSet;
+class UiServices;
+class scCalcPiedeFat;
+
+// The quote being worked on, as the line queries need it.
+struct PreventivoCorrente {
+    int anno = 0;
+    qint32 numRif = 0;
+    std::optional<QDate> dataCons;  // the header's requested delivery date
+};
+
+// Operations of the line query: read the lines, or mark them in bulk.
+enum class OpDett {
+    Leggi = 0,       // the line query itself
+    Segna4Dett = 1,  // PreVenDett.FlagStato = "4"
+    Segna4Liv = 2,   // PreVenLiv.FlagStato = "4" (levels only)
+    SegnaNDett = 3,  // PreVenDett.FlagStato = "N"
+    SegnaNLiv = 4,   // PreVenLiv.FlagStato = "N" (levels only)
+};
+
+// Kinds of value kept in AppoggioTemp.
+enum class TipoAppoggio { Testo = 1, Numero = 2, Data = 3 };
+
+// An exchange rate the user confirmed for a currency of the run.
+struct CambioEvasione {
+    QString moneta;
+    Currency cambio;
+};
+
+// The fulfilment engine: turns the selected quotes into invoices, delivery notes or sales
+// orders (or receipts), records what was delivered on the quotes and closes the documents it
+// produced. The criteria are filled by the selection form or by `evapre run`.
+//
+// Split by concern: scEvaPrevSelezione.cpp (selection SQL), scEvaPrevRun.cpp (the run),
+// scEvaPrevAppoggio.cpp (saved criteria), scEvaPrevRottura.cpp (document break fields),
+// scEvaPrevChiusura.cpp (closing the documents of the run).
+class scEvaPrev {
+  public:
+    scEvaPrev(DbConnection& db, ParametriDitta& parametri, AziendaUtil& moneta, UiServices& ui,
+              const QString& idLavoro = QStringLiteral("EvaPreEvPr"));
+    ~scEvaPrev();
+    scEvaPrev(const scEvaPrev&) = delete;
+    scEvaPrev& operator=(const scEvaPrev&) = delete;
+
+    // ---- Criteria -------------------------------------------------------------------------
+    int oiAnno = 0;
+    bool obEvasManule = false;  // manual run over the user's rows of the grid
+    bool obSuDispon = false;
+    QDate otDataEvasione;
+    QString osFattDocPre;       // document type of the quotes
+    QString osTipoDocEva;       // document type to produce; blank: each quote type's own
+    bool obEvACorrisp = false;  // receipts instead of documents
+    QString osMoneta;
+    QString osCliDa;  // customer account "GGMMCCCCC" or "GG-MM-CCCCC"
+    QString osCliA;
+    QString osArticoloDa;
+    QString osArticoloA;
+    std::optional<QDate> ovDataConsDa;
+    std::optional<QDate> ovDataConsA;
+    std::optional<QDate> ovDataRifDa;
+    std::optional<QDate> ovDataRifA;  // kept with the criteria; the fulfilment date bounds
+    qint32 olNumRifDa = 0;
+    qint32 olNumRifA = 0;
+    std::optional<QDate> ovDataDocDa;
+    std::optional<QDate> ovDataDocA;
+    qint32 olNumDocDa = 0;
+    qint32 olNumDocA = 0;
+    QString osPrefDoc;
+    int oiPerIvaMese = 0;
+    int oiPerIvaAnno = 0;
+    QString osInDesc;           // descriptions beginning with this text
+    bool obSoloASaldo = false;  // close the quotes only, no documents
+    int oiCreAcq = 0;           // purchase orders: 0 none, 1 all, 2 under minimum, 3 exhausted
+    QString osRegimeMargine;
+    int oiSplitPay = 0;  // 2: split payment, IvaSosp does not split documents
+    std::vector<CambioEvasione> ogCambi;
+
+    // ---- Run results ------------------------------------------------------------------------
+    int oiNumErrori = 0;
+    QString osErrori;
+
+    // ---- Selection SQL ----------------------------------------------------------------------
+    QString PrepSqlWhere() const;
+    // anno -1: the quotes picked in the manual grid; numRif not 0: that one quote;
+    // otherwise the criteria.
+    QString PrepSqlSelPre(int anno, qint32 numRif = 0) const;
+    QString PrepSqlOrder() const;
+    // The line query (Leggi) or a bulk FlagStato update of the same rows; soloSegnate
+    // restricts to marked rows. An update on levels without level handling is empty.
+    QString PrepSqlDett(const PreventivoCorrente& prev, OpDett op, bool soloSegnate) const;
+    // Re-reads of one line and one level, keyed by the current row of the line query.
+    QString PrepSqlRilettPreDett(const RowSet& riga) const;
+    QString PrepSqlRilettPreDettLiv(const RowSet& riga) const;
+    QString PrepSqlLivelliAperti(int anno, qint32 numRif, int rigLiv) const;
+    QString PrepSqlSpesePreventivo(int anno, qint32 numRif) const;
+    // Last line (by RigDet or RigLiv) or expense row of a document: "order by <campo> DESC".
+    QString PrepSqlUltimaRiga(const QString& tabella, int anno, qint32 numRif,
+                              const QString& campo) const;
+
+    // Whether the header delivery date counts as inside the delivery-date range.
+    bool DataConsTestataInRange(const std::optional<QDate>& dataCons) const;
+
+    // ---- Run ----------------------------------------------------------------------------------
+    void LanciaEvasionePrev();
+    // Reads the common data of the run; with importa the criteria are loaded from
+    // AppoggioTemp (of utenteImporta, default the current user) instead of saved.
+    bool LeggiComuniOK(bool importa = false, const QString& utenteImporta = {});
+    void FineEvasione(bool& pbEsci);
+
+    // The error log: at most 30 texts, the count goes on.
+    void RegistraErrore(int numero, const QString& messaggio);
+    void RegistraErrore(const DbError& errore);
+    const QString& passo() const { return msPasso; }
+
+    // Level handling (company parameter "Mag.GesTaglie"), read by LeggiComuniOK.
+    bool gestioneLivelli() const { return mbGesTaglie; }
+    void setGestioneLivelli(bool attiva) { mbGesTaglie = attiva; }
+    const QString& utente() const { return msUtente; }
+    const QString& idLavoro() const { return msIdLavoro; }
+    // Document tables of the kind produced, known after LeggiComuniOK.
+    const std::optional<TabelleDocumento>& tabelleDocumento() const { return mTabelle; }
+    QString tipoDocumento() const { return msTipoDoc; }
+
+    // ---- Quote status ---------------------------------------------------------------------------
+    // Closes the selected lines (and levels) of the quote without touching QtaEvasa.
+    void EvadeDettSoloASaldo(const PreventivoCorrente& prev, bool& pbEsci);
+    // After the lines of a quote: expenses (when lines were created) and the header status.
+    void PostEvasioneDett(const PreventivoCorrente& prev, int piRigheCreate, bool& pbEsci);
+    // The expenses step, left to the document steps; called when lines were created.
+    std::function<void(scEvaPrev&, const PreventivoCorrente&, bool& pbEsci)> ogEvadeSpese;
+    // Releases the residual commitment of a closed order line (warehouse articles).
+    std::function<void(scEvaPrev&, const RowSet& riga)> ogRilasciaImpegno;
+    const QString& ragOrd() const { return msRagOrd; }
+    bool prevAperto() const { return mbPrevAperto; }
+
+    // ---- Saved criteria -----------------------------------------------------------------------
+    static QString idProgramma() { return QStringLiteral("scEvaPrev"); }
+    void CreaAppoggioTemp();
+    void ImportaAppoggioTemp(const QString& utente = {});
+    void InserAppoggioTemp(const QString& campo, const QString& programma, const QVariant& valore,
+                           TipoAppoggio tipo);
+    QVariant LeggiAppoggioTemp(const QString& programma, const QString& campo, TipoAppoggio tipo,
+                               const QString& utente = {});
+    void CancellaAppoggioTemp(const QString& programma);
+
+    // ---- Document break fields ----------------------------------------------------------------
+    static constexpr int kNumCampiRottura = 25;
+    using CampiRottura = std::array<QString, kNumCampiRottura>;
+    void CampiRotLeggi(const RowSet& testata);
+    void CampiRotNew2Old();
+    bool CampiRotDiversi() const;
+    const CampiRottura& campiRotCorrenti() const { return mRotNuovi; }
+
+    // ---- Call points of the steps that come with their own subsystems -------------------------
+    // Purchase orders for a quote (anno, numRif); returns the number of errors it met.
+    std::function<int(int anno, qint32 numRif)> ogCreaOrdiniAcquisto;
+    // Receipts: reads their settings before the run (false stops it) and fulfils the current
+    // quote as a warehouse movement.
+    std::function<bool(scEvaPrev&)> ogLeggiImpostazioniCorrisp;
+    std::function<void(scEvaPrev&, const PreventivoCorrente&, bool& pbEsci)> ogEvadeCorrisp;
+    // The steps of one quote that produce documents: header, lines, expenses and status.
+    // Called inside the quote's transaction; a DbError rolls the quote back and stops the run.
+    std::function<void(scEvaPrev&, RowSet& testata, const PreventivoCorrente& prev, bool& pbEsci)>
+        ogEvadePreventivo;
+    // Footer of a closed document: fills the totals written into its header.
+    struct TotaliDocumento {
+        Currency totMerce, totSpese, totIva, totDocum, totImpon, imponRitAcc;
+    };
+    // Replaces the standard footer calculation (scCalcPiedeFat) when set.
+    std::function<TotaliDocumento(scEvaPrev&, int anno, qint32 numRif)> ogCalcolaPiede;
+
+    // Settings read at the start of the run.
+    QString osDicIntentiVerif = QStringLiteral("V");
+    int oiDivPezziConf = 1;
+    bool obStDesLunDaDoc = false;
+
+  private:
+    // Selection SQL pieces
+    QString sql(const QVariant& valore) const;
+    QString clienteConcatenato(const QString& conto) const;
+    QString filtroDataConsTestata() const;
+    QString sorgenteDett(bool conLivelli) const;
+    QString condizioniDett(const PreventivoCorrente& prev, bool conLivelli, bool soloSegnate) const;
+    QString condizioniSegnate(const QString& tabella) const;
+    QString gruppoDateDett(const PreventivoCorrente& prev) const;
+
+    // Run steps
+    void impostaPasso(const QString& testo) { msPasso = testo; }
+    void leggiImpostazioniRun();
+    bool nessunaElaborazioneInterrotta();
+    bool bloccaTestate(RowSet& testate);
+    bool bloccaTestata(int anno, qint32 numRif);
+    void sbloccaTestate();
+    void elaboraPreventivi(bool& pbEsci);
+    void evadePreventivo(RowSet& testata, bool& pbEsci);
+    bool bloccoAncoraValido(int anno, qint32 numRif);
+    void mancaPasso(const char* cosa, bool& pbEsci);
+    void chiudiDocumenti(bool& pbEsci);
+    bool chiudiDocumento(int anno, qint32 numRif);
+    bool leggiTipoDocumento();
+    bool leggiImpostazioniTesto();
+    TotaliDocumento calcolaPiedeStandard(int anno, qint32 numRif, const QString& bolli);
+    QString statoTestata(const PreventivoCorrente& prev);
+
+    DbConnection& mDb;
+    ParametriDitta& mParametri;
+    AziendaUtil& mMoneta;
+    UiServices& mUi;
+    std::unique_ptr<ComLock> mLock;
+    QString msUtente;
+    QString msIdLavoro;
+    QString msPasso;
+    QString msUltimoErroreLock;
+
+    bool mbGesTaglie = false;
+    std::optional<TabelleDocumento> mTabelle;
+    QString msTipoDoc;     // "F", "B", "O"
+    QString msCodiceLock;  // lock code of the kind: "F", "D", "O"
+    struct TipoDocEvasione {
+        QString magCausaleRientro, fattAccomp, fattDocEvasione, prefRegIva, prezzoDdt, interno,
+            doveStampoDesLung, magCausale, carScar;
+    } mTipoDoc;
+    QString msRegIvaVen;
+    QString msRagOrd = QStringLiteral("N");  // grouping key of the current quote
+    bool mbPrevAperto = false;               // open quote: no quantities written back
+    QStringList mDescLibTest;                // entries 1..4 of "Fat.DescLibTest<i>"
+    QStringList mRigaDaEva;                  // entries 1..4 of "Fat.RigaDaEva<i>"
+
+    struct TestataBloccata {
+        int anno;
+        qint32 numRif;
+    };
+    std::vector<TestataBloccata> mBloccate;
+    int miContatore = 0;
+
+    // AppoggioTemp rows read for one user and program
+    QString msAppUtente;
+    QString msAppProgramma;
+    struct ValoriAppoggio {
+        QVariant testo, numero, data;
+    };
+    QHash<QString, ValoriAppoggio> mAppoggioRighe;
+    bool mbAppoggioLetto = false;
+
+    std::unique_ptr<scCalcPiedeFat> mPiede;  // created once, reused for every document
+
+    CampiRottura mRotNuovi;
+    CampiRottura mRotVecchi;
+};
+
+}  // namespace evapre

@@ -1,0 +1,445 @@
+// The fulfilment run: common data, selection, header locks, one quote at a time, end of run.
+#include "ComLock.h"
+#include "DbConnection.h"
+#include "DbError.h"
+#include "MenuClient.h"
+#include "ParametriDitta.h"
+#include "RowSet.h"
+#include "TextUtil.h"
+#include "UiServices.h"
+#include "scCalcPiedeFat.h"
+#include "scEvaPrev.h"
+
+namespace evapre {
+
+namespace {
+
+const QString kTitolo = QStringLiteral("Evasione Preventivi");
+constexpr int kMaxTestiErrore = 30;
+// Error number of the engine's own (non-database) errors.
+constexpr int kErroreEvasione = 0;
+
+// Quote-header marks: kind and program area "P", taken with code "5".
+const QString kTipoLockPrev = QStringLiteral("P");
+const QString kCodiceLockPrev = QStringLiteral("5");
+
+QString passoDi(const char* sotto) {
+    return kTitolo + QStringLiteral(": ") + QString::fromUtf8(sotto);
+}
+
+QString riferimentoPrev(const char* prefisso, qint32 numRif, int anno) {
+    return QString::fromUtf8(prefisso) + QString::number(numRif) + QStringLiteral(" anno ") +
+           QString::number(anno);
+}
+
+}  // namespace
+
+scEvaPrev::scEvaPrev(DbConnection& db, ParametriDitta& parametri, AziendaUtil& moneta,
+                     UiServices& ui, const QString& idLavoro)
+    : mDb(db),
+      mParametri(parametri),
+      mMoneta(moneta),
+      mUi(ui),
+      mLock(std::make_unique<ComLock>(db, parametri, ui)),
+      msUtente(parametri.menu().userName()),
+      msIdLavoro(idLavoro) {
+    // Lock errors during a run belong to the run's log; the caller adds its own context.
+    mLock->setRegistroErrori([this](const QString& testo) { msUltimoErroreLock = testo; });
+}
+
+scEvaPrev::~scEvaPrev() = default;
+
+// ---- Error log ------------------------------------------------------------------------------
+
+void scEvaPrev::RegistraErrore(int numero, const QString& messaggio) {
+    if (oiNumErrori < kMaxTestiErrore)
+        osErrori += QStringLiteral("Errore n°") + QString::number(numero) + QStringLiteral(" : ") +
+                    messaggio + QStringLiteral(" in ") + msPasso +
+                    QStringLiteral(" di Evasione Preventivi") + QLatin1Char('\n');
+    else if (oiNumErrori == kMaxTestiErrore)
+        osErrori += QStringLiteral("..............");
+    ++oiNumErrori;
+}
+
+void scEvaPrev::RegistraErrore(const DbError& errore) {
+    RegistraErrore(errore.number(), errore.text());
+}
+
+// ---- Start of the run ------------------------------------------------------------------------
+
+void scEvaPrev::LanciaEvasionePrev() {
+    impostaPasso(kTitolo);
+    osErrori.clear();
+    oiNumErrori = 0;
+    mBloccate.clear();
+
+    try {
+        CancellaAppoggioTemp(idProgramma());
+    } catch (const DbError& e) {
+        RegistraErrore(e);
+    }
+    if (!LeggiComuniOK())
+        return;
+    if (obEvACorrisp && ogLeggiImpostazioniCorrisp && !ogLeggiImpostazioniCorrisp(*this)) {
+        mUi.progressEnd();
+        return;
+    }
+
+    std::unique_ptr<RowSet> testate;
+    {
+        BusyScope busy(mUi);
+        impostaPasso(passoDi("Selezione Preventivi"));
+        leggiImpostazioniRun();
+        try {
+            const QString query =
+                (obEvasManule ? PrepSqlSelPre(-1) : PrepSqlSelPre(0, 0)) + PrepSqlOrder();
+            testate = mDb.openRowSet(query);
+        } catch (const DbError& e) {
+            RegistraErrore(e);
+            mUi.progressEnd();
+            mUi.message(osErrori);
+            return;
+        }
+    }
+    if (testate->eof()) {
+        mUi.progressEnd();
+        mUi.message(QStringLiteral("Non ci sono Preventivi vendita nell'intervallo"));
+        return;
+    }
+    if (!nessunaElaborazioneInterrotta()) {
+        mUi.progressEnd();
+        return;
+    }
+    if (!bloccaTestate(*testate)) {
+        impostaPasso(passoDi("Sblocco testate Preventivi dopo un errore in Lock"));
+        sbloccaTestate();
+        mUi.progressEnd();
+        if (oiNumErrori > 0)
+            mUi.message(osErrori);
+        return;
+    }
+
+    testate.reset();
+    bool pbEsci = false;
+    elaboraPreventivi(pbEsci);
+    FineEvasione(pbEsci);
+    sbloccaTestate();
+    if (!pbEsci)
+        mUi.message(QStringLiteral("Elaborazione terminata"));
+}
+
+bool scEvaPrev::LeggiComuniOK(bool importa, const QString& utenteImporta) {
+    oiNumErrori = 0;
+    osErrori.clear();
+    try {
+        if (importa)
+            ImportaAppoggioTemp(utenteImporta);
+        else
+            CreaAppoggioTemp();
+    } catch (const DbError& e) {
+        if (!importa)
+            mUi.message(QStringLiteral("Errore durante la creazione del file temporaneo delle "
+                                       "selezioni") +
+                        QLatin1Char('\n') + e.describe());
+        else
+            mUi.message(e.describe());
+        return false;
+    }
+    mbGesTaglie =
+        mParametri.company(QStringLiteral("Mag.GesTaglie")).trimmed() == QLatin1String("S");
+    try {
+        if (!leggiTipoDocumento())
+            return false;
+        mUi.progressStart(QStringLiteral(" Evasione Preventivi"), 0);
+        mUi.progressStep(0, QStringLiteral("Evasione Preventivi in corso"));
+        return leggiImpostazioniTesto();
+    } catch (const DbError& e) {
+        RegistraErrore(e);
+        mUi.message(osErrori);
+        return false;
+    }
+}
+
+// The document type to produce: its kind decides the document tables.
+bool scEvaPrev::leggiTipoDocumento() {
+    mTipoDoc = {};
+    mTabelle.reset();
+    msTipoDoc.clear();
+    auto tipo = mDb.openRowSet(
+        QStringLiteral("Select * from FattDocumenti where FattDocumento = ") + sql(osTipoDocEva));
+    if (!tipo->eof()) {
+        msTipoDoc = tipo->text(QStringLiteral("Tipo")).trimmed().toUpper();
+        mTipoDoc.magCausale = tipo->text(QStringLiteral("MagCausale"));
+        mTipoDoc.magCausaleRientro = tipo->text(QStringLiteral("MagCausaleRientro"));
+        mTipoDoc.fattAccomp = tipo->text(QStringLiteral("FattAccomp"));
+        mTipoDoc.fattDocEvasione = tipo->text(QStringLiteral("FattDocEvasione"));
+        mTipoDoc.prefRegIva = tipo->text(QStringLiteral("PrefRegIva"));
+        mTipoDoc.prezzoDdt = tipo->text(QStringLiteral("PrezzoDDT"));
+        mTipoDoc.interno = tipo->text(QStringLiteral("Interno"));
+        mTipoDoc.doveStampoDesLung = tipo->text(QStringLiteral("DoveStampoDesLung"));
+    }
+    if (msTipoDoc.size() == 1)
+        mTabelle = TabelleDocumento::perTipo(msTipoDoc.at(0));
+    if (msTipoDoc == QLatin1String("A"))
+        mTabelle.reset();  // purchase orders are not produced from quotes
+    static const QHash<QString, QString> kCodiceLock{{QStringLiteral("F"), QStringLiteral("F")},
+                                                     {QStringLiteral("B"), QStringLiteral("D")},
+                                                     {QStringLiteral("O"), QStringLiteral("O")}};
+    msCodiceLock = kCodiceLock.value(msTipoDoc);
+
+    if (!mTabelle && !obEvACorrisp) {
+        mUi.message(QStringLiteral("Tipo documento di evasione non di tipo fattura,ddt,ordine"));
+        mDb.execute(QStringLiteral("Delete * from LockGest ") + QStringLiteral(" WHERE Utente=") +
+                    sql(msUtente) + QStringLiteral(" and Gestione=") + sql(kTipoLockPrev));
+        return false;
+    }
+    if (msTipoDoc == QLatin1String("F") && !obEvACorrisp) {
+        msRegIvaVen = mParametri.company(QStringLiteral("Ditta.RegIvaVen"));
+        if (IsBlank(msRegIvaVen)) {
+            mUi.message(QStringLiteral("Manca nella tabella ditta il prefisso iva vendite"));
+            return false;
+        }
+    }
+    if (!IsBlank(mTipoDoc.magCausale)) {
+        auto causale =
+            mDb.openRowSet(QStringLiteral("Select CarScar from MagCausali where MagCausale = ") +
+                           sql(mTipoDoc.magCausale));
+        if (!causale->eof())
+            mTipoDoc.carScar = causale->text(QStringLiteral("CarScar"));
+    }
+    return true;
+}
+
+// The free texts of a document header and the lines to fulfil ("Fat.ComeEva").
+bool scEvaPrev::leggiImpostazioniTesto() {
+    mDescLibTest = QStringList(5);
+    mRigaDaEva = QStringList(5);
+    if (mParametri.company(QStringLiteral("Fat.ComeEva")).trimmed() == QLatin1String("N"))
+        return true;
+    for (int i = 1; i <= 4; ++i) {
+        mDescLibTest[i] =
+            mParametri.company(QStringLiteral("Fat.DescLibTest") + QString::number(i));
+        mRigaDaEva[i] = mParametri.company(QStringLiteral("Fat.RigaDaEva") + QString::number(i));
+    }
+    return true;
+}
+
+void scEvaPrev::leggiImpostazioniRun() {
+    osDicIntentiVerif =
+        mParametri.companyOr(QStringLiteral("EvasionePrev.DicIntentiVerif"), QStringLiteral("V"));
+    oiDivPezziConf = mParametri.companyInt(QStringLiteral("Articoli.DivPezziConf"), 1);
+    obStDesLunDaDoc =
+        mParametri.companyOr(QStringLiteral("EvasionePrev.StDesLunDaDoc"), QStringLiteral("N"))
+            .trimmed() == QLatin1String("S");
+}
+
+// An earlier run of this user and job, for this year, left documents unclosed.
+bool scEvaPrev::nessunaElaborazioneInterrotta() {
+    impostaPasso(passoDi("Controllo elaborazioni in corso"));
+    try {
+        auto giornale = mDb.openRowSet(QStringLiteral("Select * from DocDaElab") +
+                                       QStringLiteral(" Where Utente = ") + sql(msUtente) +
+                                       QStringLiteral(" AND Programma = ") + sql(msIdLavoro) +
+                                       QStringLiteral(" AND Anno = ") + sql(oiAnno));
+        if (giornale->eof())
+            return true;
+        mUi.message(
+            QStringLiteral("(DocDaElab) Risultano delle elaborazioni interrotte. Lanciare "
+                           "il programma di ripristino."));
+    } catch (const DbError& e) {
+        RegistraErrore(e);
+        mUi.message(osErrori);
+    }
+    return false;
+}
+
+// ---- Header locks ------------------------------------------------------------------------------
+
+bool scEvaPrev::bloccaTestate(RowSet& testate) {
+    impostaPasso(passoDi("Lock testate Preventivi"));
+    mUi.progressStart(QStringLiteral("Lock testate Preventivi"), 0);
+    miContatore = 0;
+    for (; !testate.eof(); testate.moveNext()) {
+        ++miContatore;
+        mUi.progressStep(miContatore);
+        const int anno = static_cast<int>(testate.integer(QStringLiteral("PreVenTest.Anno")));
+        const auto numRif =
+            static_cast<qint32>(testate.integer(QStringLiteral("PreVenTest.NumRif")));
+        if (!bloccaTestata(anno, numRif))
+            return false;
+        try {
+            const QString stato =
+                mDb.scalar(QStringLiteral("Select Stato from PreVenTest where Anno = ") +
+                           sql(anno) + QStringLiteral(" and NumRif = ") + sql(numRif))
+                    .toString();
+            if (stato.trimmed() == QLatin1String("E")) {
+                RegistraErrore(kErroreEvasione, riferimentoPrev("Prev. n.rif ", numRif, anno) +
+                                                    QStringLiteral(" Già evaso. "));
+                return false;
+            }
+        } catch (const DbError& e) {
+            RegistraErrore(e);
+            return false;
+        }
+    }
+    return true;
+}
+
+// Takes the mark of one quote header; a mark held by another user is asked about until the
+// user gives up.
+bool scEvaPrev::bloccaTestata(int anno, qint32 numRif) {
+    RichiestaBlocco richiesta;
+    richiesta.codice = kCodiceLockPrev;
+    richiesta.tipo = kTipoLockPrev;
+    richiesta.anno = anno;
+    richiesta.numReg = numRif;
+    richiesta.accettaPropri = true;
+    richiesta.descrizione = QStringLiteral("Il Preventivo");
+    richiesta.gestione = kTipoLockPrev;
+    for (;;) {
+        DetentoreBlocco detentore;
+        msUltimoErroreLock.clear();
+        if (mLock->BloccaRecord(richiesta, &detentore)) {
+            mBloccate.push_back({anno, numRif});
+            return true;
+        }
+        if (detentore.utente.isEmpty()) {
+            RegistraErrore(kErroreEvasione,
+                           riferimentoPrev("Preventivi n.rif ", numRif, anno) +
+                               QStringLiteral(" errore nel loccaggio della testata fattura: ") +
+                               msUltimoErroreLock);
+            return false;
+        }
+        const int risposta =
+            mUi.message(riferimentoPrev("Preventivi n.rif ", numRif, anno) +
+                            QStringLiteral(" in uso da ") + detentore.utente,
+                        {QStringLiteral("Riprova"), QStringLiteral("Esci")}, 1, MsgIcon::Question);
+        if (risposta == 2)
+            return false;
+    }
+}
+
+void scEvaPrev::sbloccaTestate() {
+    for (const auto& t : mBloccate)
+        mLock->SbloccaRecord(kTipoLockPrev, t.anno, t.numRif);
+    if (!msUltimoErroreLock.isEmpty())
+        RegistraErrore(kErroreEvasione, msUltimoErroreLock);
+    mBloccate.clear();
+}
+
+bool scEvaPrev::bloccoAncoraValido(int anno, qint32 numRif) {
+    RichiestaBlocco richiesta;
+    richiesta.tipo = kTipoLockPrev;
+    richiesta.anno = anno;
+    richiesta.numReg = numRif;
+    richiesta.soloControllo = true;
+    richiesta.accettaPropri = true;
+    richiesta.descrizione = QStringLiteral("Il Doc");
+    DetentoreBlocco detentore;
+    if (mLock->BloccaRecord(richiesta, &detentore) && !detentore.utente.isEmpty())
+        return true;
+    RegistraErrore(kErroreEvasione, QStringLiteral("Errore nella riapertura del recordset di") +
+                                        riferimentoPrev(" lock, Doc. n.rif ", numRif, anno) +
+                                        QStringLiteral(" in uso da ") + detentore.utente);
+    return false;
+}
+
+// ---- Processing
+// ----------------------------------------------------------------------------------
+
+// Exactly the quotes whose marks were taken, in the order of the document break fields; each
+// is read again, fresh, under its mark.
+void scEvaPrev::elaboraPreventivi(bool& pbEsci) {
+    mUi.progressStart(QStringLiteral("Elaborazione Preventivi"), miContatore);
+    int fatti = 0;
+    for (const auto& bloccata : mBloccate) {
+        if (pbEsci)
+            break;
+        ++fatti;
+        mUi.progressStep(
+            fatti, QString::number(fatti) + QStringLiteral(" / ") + QString::number(miContatore));
+        mUi.yield();
+        std::unique_ptr<RowSet> testata;
+        try {
+            testata = mDb.openRowSet(PrepSqlSelPre(bloccata.anno, bloccata.numRif));
+        } catch (const DbError& e) {
+            RegistraErrore(e);
+            pbEsci = true;
+            break;
+        }
+        if (testata->eof()) {
+            RegistraErrore(kErroreEvasione,
+                           riferimentoPrev("Prev. n.rif ", bloccata.numRif, bloccata.anno) +
+                               QStringLiteral(" non trovato"));
+            continue;
+        }
+        evadePreventivo(*testata, pbEsci);
+    }
+}
+
+// One quote in one transaction: either everything it wrote stays, or nothing.
+void scEvaPrev::evadePreventivo(RowSet& testata, bool& pbEsci) {
+    PreventivoCorrente prev;
+    prev.anno = static_cast<int>(testata.integer(QStringLiteral("PreVenTest.Anno")));
+    prev.numRif = static_cast<qint32>(testata.integer(QStringLiteral("PreVenTest.NumRif")));
+    if (!testata.isNull(QStringLiteral("PreVenTest.DataCons")))
+        prev.dataCons = testata.date(QStringLiteral("PreVenTest.DataCons"));
+    msRagOrd = TrimSpaces(testata.text(QStringLiteral("PreVenTest.RagOrd")));
+    if (msRagOrd.isEmpty())
+        msRagOrd = QStringLiteral("N");
+    mbPrevAperto =
+        testata.text(QStringLiteral("PreVenTest.PrevAperto")).trimmed() == QLatin1String("S");
+    impostaPasso(passoDi("Evasione di un singolo Preventivo"));
+    if (!bloccoAncoraValido(prev.anno, prev.numRif)) {
+        pbEsci = true;
+        return;
+    }
+    try {
+        DbTransaction transazione(mDb);
+        if (obSoloASaldo) {
+            EvadeDettSoloASaldo(prev, pbEsci);
+            if (!pbEsci)
+                PostEvasioneDett(prev, 0, pbEsci);
+        } else if (obEvACorrisp) {
+            if (ogEvadeCorrisp)
+                ogEvadeCorrisp(*this, prev, pbEsci);
+            else
+                mancaPasso("l'evasione a corrispettivo", pbEsci);
+        } else if (ogEvadePreventivo) {
+            ogEvadePreventivo(*this, testata, prev, pbEsci);
+        } else {
+            mancaPasso("l'evasione in documenti", pbEsci);
+        }
+        if (!pbEsci)
+            transazione.commit();
+    } catch (const DbError& e) {
+        RegistraErrore(e);
+        pbEsci = true;
+    }
+}
+
+void scEvaPrev::mancaPasso(const char* cosa, bool& pbEsci) {
+    RegistraErrore(kErroreEvasione, QStringLiteral("Non è disponibile ") + QString::fromUtf8(cosa));
+    pbEsci = true;
+}
+
+// ---- End of the run ----------------------------------------------------------------------------
+
+void scEvaPrev::FineEvasione(bool& pbEsci) {
+    if (!pbEsci && !obSoloASaldo && !obEvACorrisp) {
+        mUi.progressStart(QStringLiteral("Chiusura fatture o bolle"), 0);
+        chiudiDocumenti(pbEsci);
+    }
+    if (!pbEsci) {
+        try {
+            CancellaAppoggioTemp(idProgramma());
+        } catch (const DbError& e) {
+            RegistraErrore(e);
+        }
+    }
+    mUi.progressEnd();
+    if (oiNumErrori > 0)
+        mUi.message(osErrori);
+}
+
+}  // namespace evapre
