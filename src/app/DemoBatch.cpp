@@ -11,7 +11,7 @@ namespace evapre {
 DemoBatch::DemoBatch(DbConnection& db, const QString& table, const QStringList& columns,
                      int rowsPerStatement)
     : mDb(db), mNull(db.sql(QVariant())), mRowsPerStatement(rowsPerStatement) {
-    const QSqlRecord record = db.database().record(table);
+    const QSqlRecord record = db.tableRecord(table);
     QStringList existing;
     for (int i = 0; i < record.count(); ++i)
         existing << record.fieldName(i).toLower();

@@ -10,12 +10,13 @@
 #include "scCalcPiedeFat.h"
 #include "scEvaPrev.h"
 
+#include "LogErrori.h"
+
 namespace evapre {
 
 namespace {
 
 const QString kTitolo = QStringLiteral("Evasione Preventivi");
-constexpr int kMaxTestiErrore = 30;
 // Error number of the engine's own (non-database) errors.
 constexpr int kErroreEvasione = 0;
 
@@ -52,13 +53,8 @@ scEvaPrev::~scEvaPrev() = default;
 // ---- Error log ------------------------------------------------------------------------------
 
 void scEvaPrev::RegistraErrore(int numero, const QString& messaggio) {
-    if (oiNumErrori < kMaxTestiErrore)
-        osErrori += QStringLiteral("Errore n°") + QString::number(numero) + QStringLiteral(" : ") +
-                    messaggio + QStringLiteral(" in ") + msPasso +
-                    QStringLiteral(" di Evasione Preventivi") + QLatin1Char('\n');
-    else if (oiNumErrori == kMaxTestiErrore)
-        osErrori += QStringLiteral("..............");
-    ++oiNumErrori;
+    LogErrori::AggiungiA(osErrori, oiNumErrori, numero, messaggio,
+                         msPasso + QStringLiteral(" di Evasione Preventivi"));
 }
 
 void scEvaPrev::RegistraErrore(const DbError& errore) {

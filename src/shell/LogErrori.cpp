@@ -3,13 +3,18 @@
 namespace evapre {
 
 void LogErrori::Aggiungi(int numero, const QString& descrizione, const QString& titolo) {
-    if (miNumErrori < MaxTesti) {
-        msTesto += QStringLiteral("Errore n°") + QString::number(numero) + QStringLiteral(" : ") +
-                   descrizione + QStringLiteral(" in ") + titolo + QLatin1Char('\n');
-    } else if (miNumErrori == MaxTesti) {
-        msTesto += QStringLiteral("..............");
+    AggiungiA(msTesto, miNumErrori, numero, descrizione, titolo);
+}
+
+void LogErrori::AggiungiA(QString& testo, int& conteggio, int numero, const QString& descrizione,
+                          const QString& titolo) {
+    if (conteggio < MaxTesti) {
+        testo += QStringLiteral("Errore n°") + QString::number(numero) + QStringLiteral(" : ") +
+                 descrizione + QStringLiteral(" in ") + titolo + QLatin1Char('\n');
+    } else if (conteggio == MaxTesti) {
+        testo += QStringLiteral("..............");
     }
-    ++miNumErrori;
+    ++conteggio;
 }
 
 void LogErrori::azzera() {

@@ -1,5 +1,7 @@
 #include "scCalcPiedeFat.h"
 
+#include "LogErrori.h"
+
 #include <QStringList>
 
 #include "AziendaUtil.h"
@@ -15,8 +17,6 @@
 namespace evapre {
 
 namespace {
-
-constexpr int kMaxMessaggi = 30;
 
 QString competenza(const RowSet& riga) {
     if (riga.isNull(QStringLiteral("CompGiornMens")) || riga.isNull(QStringLiteral("DataCompDa")))
@@ -166,13 +166,8 @@ void scCalcPiedeFat::CalcPiedeFat(int piAnno, qint32 plNumRif, bool pbCalcRitAcc
 }
 
 void scCalcPiedeFat::registraErrore(int numero, const QString& descrizione) {
-    if (oiNumErrori < kMaxMessaggi)
-        osErrori += QStringLiteral("Errore n°") + QString::number(numero) + QStringLiteral(" : ") +
-                    descrizione + QStringLiteral(" in ") + QStringLiteral(" CalcPiedeFat (") +
-                    msPasso + QStringLiteral(") ") + QLatin1Char('\n');
-    else if (oiNumErrori == kMaxMessaggi)
-        osErrori += QStringLiteral("..............");
-    ++oiNumErrori;
+    LogErrori::AggiungiA(osErrori, oiNumErrori, numero, descrizione,
+                         QStringLiteral(" CalcPiedeFat (") + msPasso + QStringLiteral(") "));
 }
 
 void scCalcPiedeFat::leggiParametri() {

@@ -264,6 +264,10 @@ QStringList DbConnection::primaryKey(const QString& table) {
     return columns;
 }
 
+QSqlRecord DbConnection::tableRecord(const QString& table) const {
+    return database().record(mDialect == SqlDialect::PostgreSQL ? table.toLower() : table);
+}
+
 bool DbConnection::tableExists(const QString& table) {
     const QString lower = table.toLower();
     const QString sqlText =

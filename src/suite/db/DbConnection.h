@@ -2,6 +2,7 @@
 
 #include <QHash>
 #include <QSqlDatabase>
+#include <QSqlRecord>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
@@ -65,6 +66,8 @@ class DbConnection {
     // Primary-key columns of a table, as the database names them (cached).
     QStringList primaryKey(const QString& table);
     bool tableExists(const QString& table);
+    // The columns of a table (none when it does not exist); PostgreSQL's folded names handled.
+    QSqlRecord tableRecord(const QString& table) const;
 
     QSqlDatabase database() const;
 

@@ -652,7 +652,47 @@ class Translator {
 
 }  // namespace
 
+namespace {
+
+// True when the text holds something a rewrite could touch. Most statements built at run
+// time need no rewrite, and skipping the tokenizer for them keeps per-row queries cheap.
+bool mayNeedTranslation(const QString& sql) {
+    // Unbalanced quotes or parentheses and comments go the long way, which reports them.
+    bool quoted = false;
+    int depth = 0;
+    for (qsizetype i = 0; i < sql.size(); ++i) {
+        const QChar c = sql.at(i);
+        const QChar next = i + 1 < sql.size() ? sql.at(i + 1) : QChar();
+        if (quoted) {
+            quoted = c != u'\'';
+            continue;
+        }
+        if (c == u'\'')
+            quoted = true;
+        else if (c == u'(' && ++depth > kMaxDepth)
+            return true;
+        else if (c == u')' && --depth < 0)
+            return true;
+        else if (c == u'&' || c == u'"' || c == u'#' || (c == u'/' && next == u'*') ||
+                 (c == u'-' && next == u'-'))
+            return true;
+    }
+    if (quoted || depth != 0)
+        return true;
+    static const char* const triggers[] = {"iif",  "top",   "like",  "delete", "isnull", "len",
+                                           "left", "ucase", "lcase", "false",  "true",   "order"};
+    for (const char* word : triggers) {
+        if (sql.contains(QLatin1String(word), Qt::CaseInsensitive))
+            return true;
+    }
+    return false;
+}
+
+}  // namespace
+
 QString JetToPortable(const QString& jetSql) {
+    if (!mayNeedTranslation(jetSql))
+        return jetSql;
     return Translator(jetSql).run();
 }
 

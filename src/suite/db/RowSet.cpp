@@ -82,11 +82,7 @@ void RowSet::nameTablesFromSelectList() {
         }
         const QString table = match.captured(1);
         if (match.captured(2) == QLatin1String("*")) {
-            const int count =
-                mConnection.database()
-                    .record(mConnection.dialect() == SqlDialect::PostgreSQL ? table.toLower()
-                                                                            : table)
-                    .count();
+            const int count = mConnection.tableRecord(table).count();
             if (count == 0)
                 return;  // an alias or an unknown table: give up rather than guess
             for (int i = 0; i < count && column < mColumns.size(); ++i)
