@@ -9,7 +9,7 @@
 
 namespace evapre {
 
-// Italian typed dates (Part 1.9 date conversion).
+// Italian typed dates.
 //
 // Accepted, with surrounding blanks ignored:
 //   "dd/mm/yyyy", "d/m/yyyy", "dd/mm/yy", "d/m/yy" (also '-' or '.' as the separator,

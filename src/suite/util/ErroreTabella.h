@@ -2,7 +2,7 @@
 
 namespace evapre {
 
-// The utility library's error table (Part 1.1 step 14, Part 1.9): entry number → the error
+// The utility library's error table: entry number → the error
 // number the suite raises for it. Numbers are those of the Visual Basic run time the suite
 // was written for:
 //   entry 1 → 5    invalid procedure call or argument

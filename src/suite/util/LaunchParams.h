@@ -8,7 +8,7 @@
 
 namespace evapre {
 
-// Lettered launch parameters (Part 1.1). Syntax of a parameter string:
+// Lettered launch parameters. Syntax of a parameter string:
 //
 //   /M:menu01 /P:"EvaPre EvPr" /F:frmEvasPre /I:/etc/tovwin.ini
 //

@@ -8,7 +8,7 @@
 
 namespace evapre {
 
-// Number conversion of typed or stored text (Part 1.9), Italian or plain.
+// Number conversion of typed or stored text, Italian or plain.
 //
 // Surrounding blanks are ignored; an optional leading '+' or '-'; ASCII digits.
 // - With a comma: the one comma is the decimal separator and every dot before it is a

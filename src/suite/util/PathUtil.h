@@ -4,7 +4,7 @@
 
 namespace evapre {
 
-// Path services (Part 1.9), Windows places mapped to Linux.
+// Path services, Windows places mapped to Linux.
 //
 // PercorsoCompleto(drive, folder, name): the full path of a file.
 // - Backslashes become '/' in all three parts.

@@ -6,7 +6,7 @@ namespace evapre {
 
 enum class RangeKind { Text, Date, Number };
 
-// Range comparison of Part 2.1: true (an inversion) only when both bounds are given (not
+// Range comparison of the selection form: true (an inversion) only when both bounds are given (not
 // blank, see IsBlank) and from > to.
 // - Text: compared with surrounding spaces trimmed, by code point (case-sensitive, as the
 //   databases' binary collation orders the codes).

@@ -6,7 +6,7 @@
 
 namespace evapre {
 
-// The one rounding operation of the system (Part 1.4 / 1.9). Mode letters, compared
+// The one rounding operation of the system. Mode letters, compared
 // case-insensitively; any other letter (or a blank) behaves as "A":
 //   "A" nearest, ties away from zero   "S" toward +infinity
 //   "I" toward -infinity               "T" toward zero (truncation)
