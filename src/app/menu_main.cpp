@@ -48,7 +48,7 @@ QString usage() {
         "              [--form NOME] [--key \"EvaPre EvPr\"] [--suite-ini FILE] [--no-launch]\n"
         "      avvia il menu, lancia evapre e resta in attesa; ogni riga scritta sul\n"
         "      terminale (\"comando [parametri...]\") è inviata al programma come comando\n"
-        "  evapre-menu send [--name CANALE] [--json] COMANDO [PARAMETRI...]\n"
+        "  evapre-menu send [--name CANALE | --user NOME] [--json] COMANDO [PARAMETRI...]\n"
         "      invia un comando al programma lanciato dal menu in esecuzione e stampa la\n"
         "      risposta (più parametri formano un elenco)\n");
 }
@@ -97,11 +97,14 @@ QString printable(const QVariant& answer, bool json) {
 // evapre-menu send: asks the running menu to forward one command.
 int sendCommand(const QStringList& args) {
     QString channel;
+    QString user = loginName();
     bool json = false;
     QStringList words;
     for (int i = 0; i < args.size(); ++i) {
         if (args[i] == QLatin1String("--name") && i + 1 < args.size())
             channel = args[++i];
+        else if (args[i] == QLatin1String("--user") && i + 1 < args.size())
+            user = args[++i];
         else if (args[i] == QLatin1String("--json"))
             json = true;
         else
@@ -112,7 +115,7 @@ int sendCommand(const QStringList& args) {
         return kUsage;
     }
     if (channel.isEmpty())
-        channel = defaultChannel(loginName());
+        channel = defaultChannel(user);
     const QString command = words.takeFirst();
 
     QLocalSocket socket;
