@@ -679,11 +679,23 @@ bool mayNeedTranslation(const QString& sql) {
     }
     if (quoted || depth != 0)
         return true;
-    static const char* const triggers[] = {"iif",  "top",   "like",  "delete", "isnull", "len",
-                                           "left", "ucase", "lcase", "false",  "true",   "order"};
-    for (const char* word : triggers) {
+    static const char* const words[] = {"top", "like", "delete", "false", "true", "order"};
+    for (const char* word : words) {
         if (sql.contains(QLatin1String(word), Qt::CaseInsensitive))
             return true;
+    }
+    // Functions count only when called: "LEFT JOIN" needs nothing.
+    static const char* const functions[] = {"iif", "isnull", "len", "left", "ucase", "lcase"};
+    for (const char* function : functions) {
+        const QLatin1String name(function);
+        for (qsizetype at = sql.indexOf(name, 0, Qt::CaseInsensitive); at >= 0;
+             at = sql.indexOf(name, at + 1, Qt::CaseInsensitive)) {
+            qsizetype after = at + name.size();
+            while (after < sql.size() && sql.at(after).isSpace())
+                ++after;
+            if (after < sql.size() && sql.at(after) == u'(')
+                return true;
+        }
     }
     return false;
 }
