@@ -14,20 +14,26 @@ std::unique_ptr<RowSet> LockObject::openRowSet(const QString& sql) {
 }
 
 void LockObject::insertMark(const Mark& mark, const QDateTime& when) {
-    auto rows = mConnection.openRowSet(QStringLiteral("SELECT * FROM LockGest WHERE 1=0"));
-    rows->addNew();
-    rows->set(QStringLiteral("Tipo"), mark.tipo);
-    rows->set(QStringLiteral("Anno"), mark.anno);
-    rows->set(QStringLiteral("NumReg"), mark.numReg);
-    rows->set(QStringLiteral("Utente"), mark.utente);
-    rows->set(QStringLiteral("Stato"), mark.stato);
-    rows->set(QStringLiteral("Ora"), when);
-    rows->set(QStringLiteral("Gestione"), mark.gestione);
-    rows->set(QStringLiteral("Varie"), mark.varie);
-    rows->set(QStringLiteral("PadreTipo"), mark.padreTipo);
-    rows->set(QStringLiteral("PadreAnno"), mark.padreAnno);
-    rows->set(QStringLiteral("PadreNumReg"), mark.padreNumReg);
-    rows->save();
+    // One statement per mark: the race between two programs is settled by the key (3022).
+    const QList<QPair<const char*, QVariant>> values = {{"Tipo", mark.tipo},
+                                                        {"Anno", mark.anno},
+                                                        {"NumReg", mark.numReg},
+                                                        {"Utente", mark.utente},
+                                                        {"Stato", mark.stato},
+                                                        {"Ora", when},
+                                                        {"Gestione", mark.gestione},
+                                                        {"Varie", mark.varie},
+                                                        {"PadreTipo", mark.padreTipo},
+                                                        {"PadreAnno", mark.padreAnno},
+                                                        {"PadreNumReg", mark.padreNumReg}};
+    QStringList columns;
+    QStringList literals;
+    for (const auto& [column, value] : values) {
+        columns << QLatin1String(column);
+        literals << mConnection.sql(value);
+    }
+    mConnection.executePortable(QStringLiteral("INSERT INTO LockGest (") + columns.join(u',') +
+                                QStringLiteral(") VALUES (") + literals.join(u',') + u')');
     mHeld.push_back({mark.tipo, mark.anno, mark.numReg, mark.utente});
 }
 

@@ -117,6 +117,21 @@ Currency ArrotondaPasso(Currency value, QChar mode, Currency step) {
     return roundRawToStep(value.raw(), step.raw(), ModoArrotondamento(mode));
 }
 
+// Whether dropping digits moves the kept part one unit away from zero: "A" on half or more,
+// "S" for positives and "I" for negatives whenever anything non-zero is dropped.
+static bool awayFromZero(char mode, bool negative, bool droppedNonZero, bool droppedHalfOrMore) {
+    switch (mode) {
+        case 'A':
+            return droppedHalfOrMore;
+        case 'S':
+            return !negative && droppedNonZero;
+        case 'I':
+            return negative && droppedNonZero;
+        default:
+            return false;
+    }
+}
+
 double Arrotonda(double value, QChar mode, int decimals) {
     if (!std::isfinite(value))
         return value;
@@ -141,37 +156,13 @@ double Arrotonda(double value, QChar mode, int decimals) {
     std::string head;
     if (kept <= 0) {
         const bool nonzero = s.digits.find_first_not_of('0') != std::string::npos;
-        switch (m) {
-            case 'A':
-                bump = kept == 0 && s.digits[0] >= '5';
-                break;
-            case 'S':
-                bump = !s.neg && nonzero;
-                break;
-            case 'I':
-                bump = s.neg && nonzero;
-                break;
-            default:
-                break;
-        }
+        bump = awayFromZero(m, s.neg, nonzero, kept == 0 && s.digits[0] >= '5');
         head = "0";
     } else {
         head = s.digits.substr(0, static_cast<size_t>(kept));
         const std::string tail = s.digits.substr(static_cast<size_t>(kept));
         const bool nonzero = tail.find_first_not_of('0') != std::string::npos;
-        switch (m) {
-            case 'A':
-                bump = tail[0] >= '5';
-                break;
-            case 'S':
-                bump = !s.neg && nonzero;
-                break;
-            case 'I':
-                bump = s.neg && nonzero;
-                break;
-            default:
-                break;
-        }
+        bump = awayFromZero(m, s.neg, nonzero, tail[0] >= '5');
     }
     if (bump) {
         // head + 1 in decimal
