@@ -265,7 +265,16 @@ QStringList DbConnection::primaryKey(const QString& table) {
 }
 
 QSqlRecord DbConnection::tableRecord(const QString& table) const {
-    return database().record(mDialect == SqlDialect::PostgreSQL ? table.toLower() : table);
+    // Row sets over joins ask for this on every open: the catalog is read once per table.
+    // A table not found is not remembered, so one created later is seen.
+    const QString key = table.toLower();
+    auto found = mTableRecords.constFind(key);
+    if (found != mTableRecords.constEnd())
+        return *found;
+    const QSqlRecord record = database().record(mDialect == SqlDialect::PostgreSQL ? key : table);
+    if (!record.isEmpty())
+        mTableRecords.insert(key, record);
+    return record;
 }
 
 bool DbConnection::tableExists(const QString& table) {

@@ -85,6 +85,7 @@ class DbConnection {
     QString mQtName;
     bool mInTransaction = false;
     QHash<QString, QStringList> mPrimaryKeys;
+    mutable QHash<QString, QSqlRecord> mTableRecords;
 };
 
 // Rolls back on scope exit unless committed.
