@@ -177,6 +177,20 @@ int DbConnection::executePortable(const QString& sql) {
     return run(sql, true);
 }
 
+void DbConnection::insertRow(const QString& table, const QList<QPair<QString, QVariant>>& values) {
+    if (values.isEmpty())
+        throw DbError(DbErr::NotUpdatable, QStringLiteral("Nessun campo da inserire in ") + table);
+    QStringList names;
+    QStringList literals;
+    for (const auto& [name, value] : values) {
+        names << name;
+        literals << sql(value);
+    }
+    run(QStringLiteral("INSERT INTO ") + table + QStringLiteral(" (") + names.join(u',') +
+            QStringLiteral(") VALUES (") + literals.join(u',') + u')',
+        true);
+}
+
 void DbConnection::executeIgnoringErrors(const QString& sql) {
     QSqlQuery query(database());
     query.exec(sql);

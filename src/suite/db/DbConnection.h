@@ -50,6 +50,8 @@ class DbConnection {
     int execute(const QString& sql);
     // Runs a statement already in portable syntax, skipping the translation (bulk generators).
     int executePortable(const QString& sql);
+    // Inserts one row: column names with their values, each through the formatter.
+    void insertRow(const QString& table, const QList<QPair<QString, QVariant>>& values);
     // Runs a statement and ignores any error (the isolation-level statements).
     void executeIgnoringErrors(const QString& sql);
 

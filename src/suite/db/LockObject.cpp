@@ -15,25 +15,18 @@ std::unique_ptr<RowSet> LockObject::openRowSet(const QString& sql) {
 
 void LockObject::insertMark(const Mark& mark, const QDateTime& when) {
     // One statement per mark: the race between two programs is settled by the key (3022).
-    const QList<QPair<const char*, QVariant>> values = {{"Tipo", mark.tipo},
-                                                        {"Anno", mark.anno},
-                                                        {"NumReg", mark.numReg},
-                                                        {"Utente", mark.utente},
-                                                        {"Stato", mark.stato},
-                                                        {"Ora", when},
-                                                        {"Gestione", mark.gestione},
-                                                        {"Varie", mark.varie},
-                                                        {"PadreTipo", mark.padreTipo},
-                                                        {"PadreAnno", mark.padreAnno},
-                                                        {"PadreNumReg", mark.padreNumReg}};
-    QStringList columns;
-    QStringList literals;
-    for (const auto& [column, value] : values) {
-        columns << QLatin1String(column);
-        literals << mConnection.sql(value);
-    }
-    mConnection.executePortable(QStringLiteral("INSERT INTO LockGest (") + columns.join(u',') +
-                                QStringLiteral(") VALUES (") + literals.join(u',') + u')');
+    mConnection.insertRow(QStringLiteral("LockGest"),
+                          {{QStringLiteral("Tipo"), mark.tipo},
+                           {QStringLiteral("Anno"), mark.anno},
+                           {QStringLiteral("NumReg"), mark.numReg},
+                           {QStringLiteral("Utente"), mark.utente},
+                           {QStringLiteral("Stato"), mark.stato},
+                           {QStringLiteral("Ora"), when},
+                           {QStringLiteral("Gestione"), mark.gestione},
+                           {QStringLiteral("Varie"), mark.varie},
+                           {QStringLiteral("PadreTipo"), mark.padreTipo},
+                           {QStringLiteral("PadreAnno"), mark.padreAnno},
+                           {QStringLiteral("PadreNumReg"), mark.padreNumReg}});
     mHeld.push_back({mark.tipo, mark.anno, mark.numReg, mark.utente});
 }
 

@@ -339,18 +339,10 @@ QString RowSet::whereCurrentKey() const {
 }
 
 void RowSet::saveNew() {
-    QStringList names;
-    QStringList values;
-    for (const QString& column : mPendingOrder) {
-        names << column;
-        values << mConnection.sql(mPending.value(column.toLower()));
-    }
-    if (names.isEmpty())
-        throw DbError(DbErr::NotUpdatable, QStringLiteral("Nessun campo da inserire"), mSql);
-    mConnection.run(QStringLiteral("INSERT INTO ") + mTable + QStringLiteral(" (") +
-                        names.join(QLatin1Char(',')) + QStringLiteral(") VALUES (") +
-                        values.join(QLatin1Char(',')) + QLatin1Char(')'),
-                    true);
+    QList<QPair<QString, QVariant>> values;
+    for (const QString& column : mPendingOrder)
+        values.append({column, mPending.value(column.toLower())});
+    mConnection.insertRow(mTable, values);
 }
 
 void RowSet::saveChanges() {
