@@ -20,6 +20,7 @@ class AziendaUtil;
 class ComLock;
 class DbConnection;
 class DbError;
+struct DetentoreBlocco;
 class ParametriDitta;
 class RowSet;
 class UiServices;
@@ -48,6 +49,44 @@ enum class TipoAppoggio { Testo = 1, Numero = 2, Data = 3 };
 struct CambioEvasione {
     QString moneta;
     Currency cambio;
+};
+
+// How a run ended, for the callers that report it (evapre run, the forms).
+enum class EsitoEvasione {
+    NonAvviata,        // refused before any quote was touched (the message says why)
+    NessunPreventivo,  // no quote matched the criteria
+    Interrotta,        // stopped during processing (pbEsci); the journal keeps what is open
+    Completata,
+};
+
+// Totals written into the header of a closed document.
+struct TotaliDocumento {
+    Currency totMerce, totSpese, totIva, totDocum, totImpon, imponRitAcc;
+};
+
+// A document the run produced and closed.
+struct DocumentoChiuso {
+    int anno = 0;
+    qint32 numRif = 0;
+    QString fattDocumento;  // document type
+    QString preDoc;
+    QString gruppoCli, mastroCli, contoCli, ragSocCli;
+    QDate dataRif;
+    int righe = 0;  // document lines
+    TotaliDocumento totali;
+};
+
+// The document the current quote goes into.
+struct DocumentoCorrente {
+    int anno = 0;
+    qint32 numRif = 0;
+    bool nuovo = false;
+    QString fattDocumento;
+    QString moneta;
+    QString operatore = QStringLiteral("/");
+    Currency cambio;
+    int numDec = 2;      // amounts
+    int numDecGest = 2;  // unit prices
 };
 
 // The fulfilment engine: turns the selected quotes into invoices, delivery notes or sales
@@ -101,6 +140,9 @@ class scEvaPrev {
     // ---- Run results ------------------------------------------------------------------------
     int oiNumErrori = 0;
     QString osErrori;
+    EsitoEvasione oeEsito = EsitoEvasione::NonAvviata;
+    int oiPreventiviElaborati = 0;                   // quotes fulfilled (committed) in this run
+    std::vector<DocumentoChiuso> ocDocumentiChiusi;  // in closing order
 
     // ---- Selection SQL ----------------------------------------------------------------------
     QString PrepSqlWhere() const;
@@ -119,6 +161,8 @@ class scEvaPrev {
     // Last line (by RigDet or RigLiv) or expense row of a document: "order by <campo> DESC".
     QString PrepSqlUltimaRiga(const QString& tabella, int anno, qint32 numRif,
                               const QString& campo) const;
+    // The value of that last row's campo; 0 when the document has no row.
+    int UltimaRiga(const QString& tabella, int anno, qint32 numRif, const QString& campo);
 
     // Whether the header delivery date counts as inside the delivery-date range.
     bool DataConsTestataInRange(const std::optional<QDate>& dataCons) const;
@@ -144,12 +188,65 @@ class scEvaPrev {
     const std::optional<TabelleDocumento>& tabelleDocumento() const { return mTabelle; }
     QString tipoDocumento() const { return msTipoDoc; }
 
+    // ---- Documents
+    // ------------------------------------------------------------------------------- Finds the
+    // open document the quote can join, or opens a new numbered and locked one, and records it in
+    // the journal. False (with pbEsci set) when the run must stop.
+    bool TrovaOCreaTestata(RowSet& testata, const PreventivoCorrente& prev, bool& pbEsci);
+    const DocumentoCorrente& documentoCorrente() const { return mDoc; }
+    // The lines of the current quote into the current document; returns the lines created.
+    int EvadoPreDett(RowSet& testata, const PreventivoCorrente& prev, bool& pbEsci);
+    // Status of a quote line with levels once its levels are updated: "E" or "P".
+    QString ControllaDettaglioEvaso(int anno, qint32 numRif, int rigLiv);
+    // The quote's expenses into the current document, by the expense's TipoEvasione.
+    void EvadeSpese(const PreventivoCorrente& prev, bool& pbEsci);
+    // Re-reads a produced document's header (or an order's) and locks it; false when missing
+    // or held by another user (the reason is in the error log).
+    bool RileggiDocEOrd(int anno, qint32 numRif, bool ordine = false);
+    // Releases the movement marks of the given delivery-note headers.
+    void CancellaTestMovMag(const std::vector<std::pair<int, qint32>>& testate);
+    // Commitment update of a delivered line of a warehouse article (quantity delivered).
+    struct RigaImpegno {
+        QString articolo, livello1, livello2, magazzino, um;
+        Currency fatCon, qta, valore;  // quantity and value delivered now
+        QString tipoIva;
+        Currency aliquota;
+        bool prezziIvati = false;
+    };
+    std::function<void(scEvaPrev&, const RigaImpegno&)> ogAggiornaImpegno;
+
+    // ---- Work values of the line step -----------------------------------------------------------
+    // One level of a quote line as this run delivers it.
+    struct LivelloDaEvadere {
+        QString livello1, livello2;
+        QVariant um, fatCon, valUnitario, flagStato;
+        Currency qtaOrdinata, qtaEvasa, valTotale;
+        Currency qta;  // delivered now
+        bool aSaldo = false;
+    };
+
+    // One quote line as this run delivers it, with its levels.
+    struct RigaDaEvadere {
+        int rigLiv = 0;
+        QVariantList copiate;  // kColonneCopiate, in order
+        QString tipoRiga, articolo, um, doveStampoDesLung;
+        QVariant rigLivRaee;
+        Currency qtaOrdinata, qtaEvasa, valTotale, colli, fatCon, pezziPerConf;
+        bool artMag = false;
+        QString tipoIva;
+        Currency aliquota;
+        Currency qta;  // delivered now (the levels' sum when it has levels)
+        bool aSaldo = false;
+        std::vector<LivelloDaEvadere> livelli;
+        int rigLivDoc = 0;  // the document line written, 0 when none
+    };
+
     // ---- Quote status ---------------------------------------------------------------------------
     // Closes the selected lines (and levels) of the quote without touching QtaEvasa.
     void EvadeDettSoloASaldo(const PreventivoCorrente& prev, bool& pbEsci);
     // After the lines of a quote: expenses (when lines were created) and the header status.
     void PostEvasioneDett(const PreventivoCorrente& prev, int piRigheCreate, bool& pbEsci);
-    // The expenses step, left to the document steps; called when lines were created.
+    // Replaces the built-in expenses step (EvadeSpese) when set.
     std::function<void(scEvaPrev&, const PreventivoCorrente&, bool& pbEsci)> ogEvadeSpese;
     // Releases the residual commitment of a closed order line (warehouse articles).
     std::function<void(scEvaPrev&, const RowSet& riga)> ogRilasciaImpegno;
@@ -181,14 +278,11 @@ class scEvaPrev {
     // quote as a warehouse movement.
     std::function<bool(scEvaPrev&)> ogLeggiImpostazioniCorrisp;
     std::function<void(scEvaPrev&, const PreventivoCorrente&, bool& pbEsci)> ogEvadeCorrisp;
-    // The steps of one quote that produce documents: header, lines, expenses and status.
-    // Called inside the quote's transaction; a DbError rolls the quote back and stops the run.
+    // Replaces the built-in steps of one quote that produce documents (header, lines, expenses
+    // and status) when set. Called inside the quote's transaction; a DbError rolls the quote
+    // back and stops the run.
     std::function<void(scEvaPrev&, RowSet& testata, const PreventivoCorrente& prev, bool& pbEsci)>
         ogEvadePreventivo;
-    // Footer of a closed document: fills the totals written into its header.
-    struct TotaliDocumento {
-        Currency totMerce, totSpese, totIva, totDocum, totImpon, imponRitAcc;
-    };
     // Replaces the standard footer calculation (scCalcPiedeFat) when set.
     std::function<TotaliDocumento(scEvaPrev&, int anno, qint32 numRif)> ogCalcolaPiede;
 
@@ -224,6 +318,24 @@ class scEvaPrev {
     bool leggiImpostazioniTesto();
     TotaliDocumento calcolaPiedeStandard(int anno, qint32 numRif, const QString& bolli);
     QString statoTestata(const PreventivoCorrente& prev);
+    void evadeInDocumento(RowSet& testata, const PreventivoCorrente& prev, bool& pbEsci);
+    bool bloccaDocumento(const QString& codice, int anno, qint32 numRif, const QString& descrizione,
+                         DetentoreBlocco& detentore);
+    Currency cambioDocumento(const RowSet& testata) const;
+    QString fattDocumentoDaProdurre(const RowSet& testata) const;
+    std::optional<qint32> dichIntentiEffettiva(const RowSet& testata);
+    QString filtroDocumentoAperto(const RowSet& testata, const std::optional<qint32>& dich) const;
+    bool creaTestata(const RowSet& testata, const std::optional<qint32>& dich, bool& pbEsci);
+    QList<QPair<QString, QVariant>> colonneTestata(const RowSet& testata,
+                                                   const std::optional<qint32>& dich) const;
+    void registraGiornale();
+    void annullaTestataVuota();
+    void CreaAcq(const PreventivoCorrente& prev, bool& pbEsci);
+    void aggiornaPreventivo(const RowSet& testata, const PreventivoCorrente& prev,
+                            const std::vector<RigaDaEvadere>& righe);
+    void speseAutomatiche(const RowSet& testata);
+    int righeRiferimento(const RowSet& testata, const PreventivoCorrente& prev,
+                         const QString& posizione, QList<QVariantList>& righe);
 
     DbConnection& mDb;
     ParametriDitta& mParametri;
@@ -266,6 +378,34 @@ class scEvaPrev {
     bool mbAppoggioLetto = false;
 
     std::unique_ptr<scCalcPiedeFat> mPiede;  // created once, reused for every document
+
+    // Documents of the run: what is known of each without asking the database again. Taken
+    // as a copy before each quote and put back when the quote's transaction rolls back.
+    struct StatoDocumento {
+        int ultimoRigDet = 0;
+        int ultimoRigLiv = 0;
+        bool righeLette = false;
+        bool nelGiornale = false;
+    };
+    struct StatoDocumenti {
+        QHash<qint64, StatoDocumento> documenti;  // key anno * 10^10 + numRif
+        QString filtroPrecedente;                 // search of the previous quote
+        DocumentoCorrente docPrecedente;
+    } mStatoDoc;
+    StatoDocumento& statoDocumento(int anno, qint32 numRif);
+    DocumentoCorrente mDoc;
+
+    // Settings the document steps read once per run.
+    struct ImpostazioniDocumento {
+        bool raggrDataRif = false;  // share documents of the same date only
+        bool copiaRifCli = false;
+        QString preXmlGen;
+        QString stRifOrd, stRifCli;  // company defaults for the customers' "T"
+        QString formatoRifDdt, formatoRifCli, formatoLiberi;
+        QString posRifOrd, posRifCli, posRifLib;  // "A" above the lines, "D" below, "N" none
+        QString prefDdt, cauTrasporto, aspettoBene, ragDdt;
+    } mImp;
+    void leggiImpostazioniDocumento();
 
     CampiRottura mRotNuovi;
     CampiRottura mRotVecchi;

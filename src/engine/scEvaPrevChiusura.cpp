@@ -48,17 +48,8 @@ bool scEvaPrev::chiudiDocumento(int anno, qint32 numRif) {
     if (!mTabelle)
         return false;
     const QString testa = mTabelle->testa;
-    RichiestaBlocco richiesta;
-    richiesta.codice = QStringLiteral("0");
-    richiesta.tipo = msCodiceLock;
-    richiesta.anno = anno;
-    richiesta.numReg = numRif;
-    richiesta.accettaPropri = true;
-    richiesta.descrizione = QStringLiteral("La fattura");
-    richiesta.gestione = msCodiceLock;
     DetentoreBlocco detentore;
-    msUltimoErroreLock.clear();
-    if (!mLock->BloccaRecord(richiesta, &detentore)) {
+    if (!bloccaDocumento(msCodiceLock, anno, numRif, QStringLiteral("La fattura"), detentore)) {
         RegistraErrore(0, QStringLiteral("Doc. n.rif ") + QString::number(numRif) +
                               QStringLiteral(" anno ") + QString::number(anno) +
                               (detentore.utente.isEmpty()
@@ -67,6 +58,7 @@ bool scEvaPrev::chiudiDocumento(int anno, qint32 numRif) {
         return false;
     }
     bool chiuso = false;
+    std::optional<DocumentoChiuso> chiusoDoc;
     try {
         DbTransaction transazione(mDb);
         const bool fattura = msTipoDoc == QLatin1String("F");
@@ -92,6 +84,22 @@ bool scEvaPrev::chiudiDocumento(int anno, qint32 numRif) {
             const TotaliDocumento totali = ogCalcolaPiede
                                                ? ogCalcolaPiede(*this, anno, numRif)
                                                : calcolaPiedeStandard(anno, numRif, bolli);
+            DocumentoChiuso chiuso;
+            chiuso.anno = anno;
+            chiuso.numRif = numRif;
+            chiuso.fattDocumento = testata->text(testa + QStringLiteral(".FattDocumento"));
+            chiuso.preDoc = testata->text(testa + QStringLiteral(".PreDoc"));
+            chiuso.gruppoCli = testata->text(testa + QStringLiteral(".GruppoCli"));
+            chiuso.mastroCli = testata->text(testa + QStringLiteral(".MastroCli"));
+            chiuso.contoCli = testata->text(testa + QStringLiteral(".ContoCli"));
+            chiuso.ragSocCli = testata->text(testa + QStringLiteral(".RagSocCli"));
+            chiuso.dataRif = testata->date(testa + QStringLiteral(".DataRif"));
+            chiuso.righe = mDb.scalar(QStringLiteral("Select count(*) from ") + mTabelle->dett +
+                                      QStringLiteral(" where Anno = ") + sql(anno) +
+                                      QStringLiteral(" AND NumRif = ") + sql(numRif))
+                               .toInt();
+            chiuso.totali = totali;
+            chiusoDoc = chiuso;
             mDb.execute(
                 QStringLiteral("Update ") + testa + QStringLiteral(" Set TotMerce = ") +
                 sql(QVariant::fromValue(totali.totMerce)) + QStringLiteral(", TotSpese = ") +
@@ -108,6 +116,8 @@ bool scEvaPrev::chiudiDocumento(int anno, qint32 numRif) {
                     sql(numRif));
         transazione.commit();
         chiuso = true;
+        if (chiusoDoc)
+            ocDocumentiChiusi.push_back(*chiusoDoc);
     } catch (const DbError& e) {
         RegistraErrore(e);
     }
@@ -115,8 +125,7 @@ bool scEvaPrev::chiudiDocumento(int anno, qint32 numRif) {
     return chiuso;
 }
 
-scEvaPrev::TotaliDocumento scEvaPrev::calcolaPiedeStandard(int anno, qint32 numRif,
-                                                           const QString& bolli) {
+TotaliDocumento scEvaPrev::calcolaPiedeStandard(int anno, qint32 numRif, const QString& bolli) {
     if (!mPiede) {
         mPiede = std::make_unique<scCalcPiedeFat>(mDb, mParametri, mMoneta, mUi);
         mPiede->setTabelle(*mTabelle);

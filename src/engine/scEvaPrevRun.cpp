@@ -68,6 +68,10 @@ void scEvaPrev::LanciaEvasionePrev() {
     osErrori.clear();
     oiNumErrori = 0;
     mBloccate.clear();
+    oeEsito = EsitoEvasione::NonAvviata;
+    oiPreventiviElaborati = 0;
+    ocDocumentiChiusi.clear();
+    mStatoDoc = {};
 
     try {
         CancellaAppoggioTemp(idProgramma());
@@ -100,6 +104,7 @@ void scEvaPrev::LanciaEvasionePrev() {
     if (testate->eof()) {
         mUi.progressEnd();
         mUi.message(QStringLiteral("Non ci sono Preventivi vendita nell'intervallo"));
+        oeEsito = EsitoEvasione::NessunPreventivo;
         return;
     }
     if (!nessunaElaborazioneInterrotta()) {
@@ -120,6 +125,7 @@ void scEvaPrev::LanciaEvasionePrev() {
     elaboraPreventivi(pbEsci);
     FineEvasione(pbEsci);
     sbloccaTestate();
+    oeEsito = pbEsci ? EsitoEvasione::Interrotta : EsitoEvasione::Completata;
     if (!pbEsci)
         mUi.message(QStringLiteral("Elaborazione terminata"));
 }
@@ -221,6 +227,7 @@ bool scEvaPrev::leggiImpostazioniTesto() {
 }
 
 void scEvaPrev::leggiImpostazioniRun() {
+    leggiImpostazioniDocumento();
     osDicIntentiVerif =
         mParametri.companyOr(QStringLiteral("EvasionePrev.DicIntentiVerif"), QStringLiteral("V"));
     oiDivPezziConf = mParametri.companyInt(QStringLiteral("Articoli.DivPezziConf"), 1);
@@ -390,6 +397,7 @@ void scEvaPrev::evadePreventivo(RowSet& testata, bool& pbEsci) {
         pbEsci = true;
         return;
     }
+    const StatoDocumenti salvato = mStatoDoc;
     try {
         DbTransaction transazione(mDb);
         if (obSoloASaldo) {
@@ -404,14 +412,70 @@ void scEvaPrev::evadePreventivo(RowSet& testata, bool& pbEsci) {
         } else if (ogEvadePreventivo) {
             ogEvadePreventivo(*this, testata, prev, pbEsci);
         } else {
-            mancaPasso("l'evasione in documenti", pbEsci);
+            evadeInDocumento(testata, prev, pbEsci);
         }
-        if (!pbEsci)
+        if (!pbEsci) {
             transazione.commit();
+            ++oiPreventiviElaborati;
+        }
     } catch (const DbError& e) {
         RegistraErrore(e);
         pbEsci = true;
+    } catch (const std::exception& e) {
+        // An amount out of range: the quote is rolled back like on a database error.
+        RegistraErrore(kErroreEvasione, QString::fromUtf8(e.what()));
+        pbEsci = true;
     }
+    if (pbEsci)
+        mStatoDoc = salvato;
+}
+
+// Header, purchase orders, lines, expenses and status of one quote fulfilled into a document.
+void scEvaPrev::evadeInDocumento(RowSet& testata, const PreventivoCorrente& prev, bool& pbEsci) {
+    if (!mTabelle) {
+        mancaPasso("l'evasione in documenti", pbEsci);
+        return;
+    }
+    if (!TrovaOCreaTestata(testata, prev, pbEsci) || pbEsci)
+        return;
+    CreaAcq(prev, pbEsci);
+    if (pbEsci)
+        return;
+    const int create = EvadoPreDett(testata, prev, pbEsci);
+    if (pbEsci)
+        return;
+    // A quote with nothing left to deliver does not leave an empty document behind.
+    if (create == 0 && mDoc.nuovo)
+        annullaTestataVuota();
+    PostEvasioneDett(prev, create, pbEsci);
+}
+
+// Marks the lines to order and hands the quote to purchase-order creation; its errors count
+// in the run's log.
+void scEvaPrev::CreaAcq(const PreventivoCorrente& prev, bool& pbEsci) {
+    Q_UNUSED(pbEsci);
+    if (oiCreAcq == 0 || !ogCreaOrdiniAcquisto)
+        return;
+    impostaPasso(QStringLiteral("Inizio a segnare le righe di cui devo creare gli acquisti"));
+    mDb.execute(PrepSqlDett(prev, OpDett::SegnaNDett, false));
+    if (mbGesTaglie)
+        mDb.execute(PrepSqlDett(prev, OpDett::SegnaNLiv, false));
+    oiNumErrori += ogCreaOrdiniAcquisto(prev.anno, prev.numRif);
+}
+
+void scEvaPrev::annullaTestataVuota() {
+    const QString chiave = QStringLiteral(" Where Anno = ") + sql(mDoc.anno) +
+                           QStringLiteral(" AND NumRif = ") + sql(mDoc.numRif);
+    mDb.execute(QStringLiteral("Delete * from ") + mTabelle->spese + chiave);
+    mDb.execute(QStringLiteral("Delete * from ") + mTabelle->testa + chiave);
+    mDb.execute(QStringLiteral("Delete * from DocDaElab Where Utente = ") + sql(msUtente) +
+                QStringLiteral(" AND Programma = ") + sql(msIdLavoro) +
+                QStringLiteral(" AND Anno = ") + sql(mDoc.anno) + QStringLiteral(" AND NumReg = ") +
+                sql(mDoc.numRif));
+    mLock->SbloccaRecord(msCodiceLock, mDoc.anno, mDoc.numRif);
+    mStatoDoc.documenti.remove(static_cast<qint64>(mDoc.anno) * 10000000000LL + mDoc.numRif);
+    mStatoDoc.filtroPrecedente.clear();
+    mStatoDoc.docPrecedente = {};
 }
 
 void scEvaPrev::mancaPasso(const char* cosa, bool& pbEsci) {

@@ -346,4 +346,9 @@ QString scEvaPrev::PrepSqlUltimaRiga(const QString& tabella, int anno, qint32 nu
            QStringLiteral(" order by ") + campo + QStringLiteral(" DESC");
 }
 
+int scEvaPrev::UltimaRiga(const QString& tabella, int anno, qint32 numRif, const QString& campo) {
+    auto ultima = mDb.openRowSet(PrepSqlUltimaRiga(tabella, anno, numRif, campo));
+    return ultima->eof() ? 0 : static_cast<int>(ultima->integer(campo));
+}
+
 }  // namespace evapre

@@ -1,4 +1,5 @@
 // What the run records on the quotes: lines closed without delivery, and the header status.
+#include "ComLock.h"
 #include "DbConnection.h"
 #include "RowSet.h"
 #include "TextUtil.h"
@@ -58,9 +59,11 @@ QString scEvaPrev::statoTestata(const PreventivoCorrente& prev) {
 
 void scEvaPrev::PostEvasioneDett(const PreventivoCorrente& prev, int piRigheCreate, bool& pbEsci) {
     impostaPasso(QStringLiteral("Dopo Evasione dettagli"));
-    if (piRigheCreate > 0 && !obEvACorrisp) {
+    if (piRigheCreate > 0 && !obEvACorrisp && (ogEvadeSpese || mTabelle)) {
         if (ogEvadeSpese)
             ogEvadeSpese(*this, prev, pbEsci);
+        else
+            EvadeSpese(prev, pbEsci);
         if (pbEsci)
             return;
         impostaPasso(QStringLiteral("Dopo Evasione Spese"));
@@ -78,6 +81,21 @@ void scEvaPrev::PostEvasioneDett(const PreventivoCorrente& prev, int piRigheCrea
     testata->edit();
     testata->set(QStringLiteral("Stato"), stato);
     testata->save();
+}
+
+// The movement marks of the delivery notes are taken and given back, so that none is left.
+void scEvaPrev::CancellaTestMovMag(const std::vector<std::pair<int, qint32>>& testate) {
+    const QString tipoMovimento = QStringLiteral("M");
+    for (const auto& [anno, numRif] : testate) {
+        DetentoreBlocco detentore;
+        const bool preso = bloccaDocumento(tipoMovimento, anno, numRif,
+                                           QStringLiteral("Movimenti di magazzino"), detentore);
+        const bool rilasciato = preso && mLock->SbloccaRecord(tipoMovimento, anno, numRif);
+        if (!rilasciato)
+            RegistraErrore(0,
+                           QStringLiteral("Errore durante la cancellazione dei loc test. movim. "
+                                          "(Prob. durante lo sblocco dopo un' errore in stampa)"));
+    }
 }
 
 }  // namespace evapre

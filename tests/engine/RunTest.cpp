@@ -240,7 +240,7 @@ TEST_F(RunTest, ChiusuraDeiDocumentiDelGiornale) {
                                     {"NumReg", n}});
     };
     motore.ogCalcolaPiede = [](scEvaPrev&, int, qint32 numRif) {
-        scEvaPrev::TotaliDocumento t;
+        TotaliDocumento t;
         t.totMerce = Currency::fromInt(100 * numRif);
         t.totIva = Currency::fromInt(22);
         t.totDocum = t.totMerce + t.totIva;

@@ -1,5 +1,7 @@
 #include "DbConnection.h"
 
+#include <algorithm>
+
 #include <QAtomicInt>
 #include <QFileInfo>
 #include <QSqlError>
@@ -189,6 +191,32 @@ void DbConnection::insertRow(const QString& table, const QList<QPair<QString, QV
     run(QStringLiteral("INSERT INTO ") + table + QStringLiteral(" (") + names.join(u',') +
             QStringLiteral(") VALUES (") + literals.join(u',') + u')',
         true);
+}
+
+void DbConnection::insertRows(const QString& table, const QStringList& columns,
+                              const QList<QVariantList>& rows) {
+    // Both engines take a multi-row VALUES list; chunks keep one statement reasonably small.
+    constexpr int kRowsPerStatement = 200;
+    const QString head = QStringLiteral("INSERT INTO ") + table + QStringLiteral(" (") +
+                         columns.join(u',') + QStringLiteral(") VALUES ");
+    for (qsizetype start = 0; start < rows.size(); start += kRowsPerStatement) {
+        QString statement = head;
+        const qsizetype end = std::min<qsizetype>(rows.size(), start + kRowsPerStatement);
+        for (qsizetype r = start; r < end; ++r) {
+            const QVariantList& row = rows[r];
+            if (row.size() != columns.size())
+                throw DbError(DbErr::NotUpdatable,
+                              QStringLiteral("Numero di valori errato per ") + table);
+            statement += r == start ? QStringLiteral("(") : QStringLiteral(",(");
+            for (qsizetype c = 0; c < row.size(); ++c) {
+                if (c > 0)
+                    statement += u',';
+                statement += sql(row[c]);
+            }
+            statement += u')';
+        }
+        run(statement, true);
+    }
 }
 
 void DbConnection::executeIgnoringErrors(const QString& sql) {

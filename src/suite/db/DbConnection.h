@@ -52,6 +52,9 @@ class DbConnection {
     int executePortable(const QString& sql);
     // Inserts one row: column names with their values, each through the formatter.
     void insertRow(const QString& table, const QList<QPair<QString, QVariant>>& values);
+    // Inserts many rows of the same columns with as few statements as possible.
+    void insertRows(const QString& table, const QStringList& columns,
+                    const QList<QVariantList>& rows);
     // Runs a statement and ignores any error (the isolation-level statements).
     void executeIgnoringErrors(const QString& sql);
 
