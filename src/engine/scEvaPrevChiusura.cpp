@@ -1,4 +1,6 @@
 // Closing the documents of the run: footer, totals into the header, journal row removed.
+#include "AggSpeBan.h"
+#include "AziendaUtil.h"
 #include "ComLock.h"
 #include "DbConnection.h"
 #include "DbError.h"
@@ -135,6 +137,15 @@ TotaliDocumento scEvaPrev::calcolaPiedeStandard(int anno, qint32 numRif, const Q
     mPiede->CalcPiedeFat(anno, numRif, false, Currency::fromInt(-1), bolli);
     if (mPiede->oiNumErrori > 0)
         RegistraErrore(0, mPiede->osErrori.trimmed());
+    // The stamp duty of an invoice charged to the customer is also recorded for the
+    // electronic invoice.
+    if (msTipoDoc == QLatin1String("F") && bolli.trimmed() == QLatin1String("S")) {
+        AggSpeBan spese(mDb, mMoneta.settings(), mUi);
+        if (!spese.AggFatTestFe(anno, numRif, bolli, mPiede->odTotBolli))
+            RegistraErrore(0,
+                           QStringLiteral("Errore nell'aggiornamento del bollo della fattura n.") +
+                               QString::number(numRif));
+    }
     TotaliDocumento t;
     t.totMerce = mPiede->odTotMerce;
     t.totSpese = mPiede->odTotSpese;
