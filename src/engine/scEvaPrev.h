@@ -329,6 +329,8 @@ class scEvaPrev {
     QList<QPair<QString, QVariant>> colonneTestata(const RowSet& testata,
                                                    const std::optional<qint32>& dich) const;
     void registraGiornale();
+    void aggiungiNotaDichIntenti(const RowSet& testata, const std::optional<qint32>& dich,
+                                 QList<QPair<QString, QVariant>>& colonne);
     void annullaTestataVuota();
     void CreaAcq(const PreventivoCorrente& prev, bool& pbEsci);
     void aggiornaPreventivo(const RowSet& testata, const PreventivoCorrente& prev,

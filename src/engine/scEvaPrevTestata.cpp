@@ -7,6 +7,7 @@
 #include "ComLock.h"
 #include "DbConnection.h"
 #include "DbError.h"
+#include "DichIntenti.h"
 #include "ParametriDitta.h"
 #include "RowSet.h"
 #include "TextUtil.h"
@@ -240,7 +241,8 @@ bool scEvaPrev::TrovaOCreaTestata(RowSet& testata, const PreventivoCorrente& pre
 bool scEvaPrev::creaTestata(const RowSet& testata, const std::optional<qint32>& dich,
                             bool& pbEsci) {
     impostaPasso(kPassoTestata + QStringLiteral(": Creazione nuova testata"));
-    const QList<QPair<QString, QVariant>> colonne = colonneTestata(testata, dich);
+    QList<QPair<QString, QVariant>> colonne = colonneTestata(testata, dich);
+    aggiungiNotaDichIntenti(testata, dich, colonne);
     // Another user may take the number between the query and the insert: try the next one.
     qint32 numRif = 0;
     for (int tentativo = 1; tentativo <= kTentativiNumero && numRif == 0; ++tentativo) {
@@ -429,6 +431,27 @@ QList<QPair<QString, QVariant>> scEvaPrev::colonneTestata(const RowSet& testata,
     quote("EvasioneNota");
     valore("StampoNota", IsBlank(nota) ? QStringLiteral("N") : QStringLiteral("S"));
     return c;
+}
+
+// A customer covered by declarations of intent gets their note after the quote's own note.
+void scEvaPrev::aggiungiNotaDichIntenti(const RowSet& testata, const std::optional<qint32>& dich,
+                                        QList<QPair<QString, QVariant>>& colonne) {
+    if (!dich && IsBlank(testata.text(QStringLiteral("PianoConti.DicIntenti"))))
+        return;
+    DichIntenti dichiarazioni(mDb, mParametri, mUi);
+    dichiarazioni.setRegistroErrori(
+        [this](const QString& testo) { RegistraErrore(kErroreEvasione, testo); });
+    const QString testoDich = dichiarazioni.NotaDichIntenti(
+        testata.text(colPrev("GruppoCli")), testata.text(colPrev("MastroCli")),
+        testata.text(colPrev("ContoCli")), QStringLiteral("DichIntentiTab"), {}, dich.value_or(0));
+    if (testoDich == DichIntenti::Nessuna())
+        return;
+    for (auto& [colonna, valore] : colonne) {
+        if (colonna == QLatin1String("Nota"))
+            valore = valore.isNull() ? testoDich : valore.toString() + u'\n' + testoDich;
+        else if (colonna == QLatin1String("StampoNota"))
+            valore = QStringLiteral("S");
+    }
 }
 
 void scEvaPrev::registraGiornale() {

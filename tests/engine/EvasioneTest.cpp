@@ -448,5 +448,30 @@ TEST_F(EvasioneTest, ContributoRaeeSegueLaSuaRiga) {
               principale);
 }
 
+// A customer with a declaration of intent in force: the document names it and carries its
+// note; a quote that names none joins that document too.
+TEST_F(EvasioneTest, DichiarazioneDIntento) {
+    db.db().execute("Update PianoConti Set DicIntenti = 'S'");
+    db.insert("PdcDicIntenti", {{"Gruppo", "01"},
+                                {"Mastro", "01"},
+                                {"Conto", "00001"},
+                                {"PdcDicIntenti", 3},
+                                {"Attivo", "S"},
+                                {"NrDichIntenti", 12},
+                                {"DataDichIntenti", QDate(2024, 1, 10)},
+                                {"DataDAIntenti", QDate(2024, 1, 1)},
+                                {"DataAIntenti", QDate(2024, 12, 31)}});
+    preventivo(1, {{"Nota", "Fragile"}});
+    rigaMerce(1, 1);
+    preventivo(2, {{"PdcDicIntenti", 3}});
+    rigaMerce(2, 1);
+    lancia();
+    EXPECT_EQ(conta("Select count(*) from FatTest"), 1);
+    EXPECT_EQ(conta("Select PdcDicIntenti from FatTest"), 3);
+    const QString nota = testo("Select Nota from FatTest");
+    EXPECT_TRUE(nota.startsWith("Fragile\nOper. non imponib.")) << nota.toStdString();
+    EXPECT_TRUE(nota.contains("Vostra dich. nr.")) << nota.toStdString();
+}
+
 }  // namespace
 }  // namespace evapre::test
