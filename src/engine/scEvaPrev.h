@@ -274,10 +274,6 @@ class scEvaPrev {
     // ---- Call points of the steps that come with their own subsystems -------------------------
     // Purchase orders for a quote (anno, numRif); returns the number of errors it met.
     std::function<int(int anno, qint32 numRif)> ogCreaOrdiniAcquisto;
-    // Receipts: reads their settings before the run (false stops it) and fulfils the current
-    // quote as a warehouse movement.
-    std::function<bool(scEvaPrev&)> ogLeggiImpostazioniCorrisp;
-    std::function<void(scEvaPrev&, const PreventivoCorrente&, bool& pbEsci)> ogEvadeCorrisp;
     // Replaces the built-in steps of one quote that produce documents (header, lines, expenses
     // and status) when set. Called inside the quote's transaction; a DbError rolls the quote
     // back and stops the run.
@@ -290,6 +286,18 @@ class scEvaPrev {
     QString osDicIntentiVerif = QStringLiteral("V");
     int oiDivPezziConf = 1;
     bool obStDesLunDaDoc = false;
+
+    // ---- Receipts ----------------------------------------------------------------------------
+    // Reads the receipts settings before the run: the quote type's receipts causal and the
+    // receipts customer. False, with the reason shown, when receipts cannot start.
+    bool LetCtrFatDocOrdErr();
+    // The lines of the current quote into a warehouse movement through the staging tables,
+    // posted at once; returns the lines written.
+    int EvadeDettCorrisp(RowSet& testata, const PreventivoCorrente& prev, bool& pbEsci);
+
+  private:
+    struct Corrisp;  // receipts settings and steps, scEvaPrevCorrisp.cpp
+    std::shared_ptr<Corrisp> mCorrisp;
 
   private:
     // Selection SQL pieces

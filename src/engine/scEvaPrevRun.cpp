@@ -80,7 +80,7 @@ void scEvaPrev::LanciaEvasionePrev() {
     }
     if (!LeggiComuniOK())
         return;
-    if (obEvACorrisp && ogLeggiImpostazioniCorrisp && !ogLeggiImpostazioniCorrisp(*this)) {
+    if (obEvACorrisp && !LetCtrFatDocOrdErr()) {
         mUi.progressEnd();
         return;
     }
@@ -405,10 +405,9 @@ void scEvaPrev::evadePreventivo(RowSet& testata, bool& pbEsci) {
             if (!pbEsci)
                 PostEvasioneDett(prev, 0, pbEsci);
         } else if (obEvACorrisp) {
-            if (ogEvadeCorrisp)
-                ogEvadeCorrisp(*this, prev, pbEsci);
-            else
-                mancaPasso("l'evasione a corrispettivo", pbEsci);
+            const int create = EvadeDettCorrisp(testata, prev, pbEsci);
+            if (!pbEsci)
+                PostEvasioneDett(prev, create, pbEsci);
         } else if (ogEvadePreventivo) {
             ogEvadePreventivo(*this, testata, prev, pbEsci);
         } else {
