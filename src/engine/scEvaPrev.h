@@ -253,6 +253,19 @@ class scEvaPrev {
     const QString& ragOrd() const { return msRagOrd; }
     bool prevAperto() const { return mbPrevAperto; }
 
+    // ---- Recovery of an interrupted run -------------------------------------------------------
+    struct EsitoRipristino {
+        int righeGiornale = 0;                // journal rows found
+        std::vector<DocumentoChiuso> chiusi;  // documents closed now
+        QStringList rimosse;                  // journal rows without a document, removed
+        QStringList nonChiusi;                // documents left in the journal, with the reason
+        int segniRilasciati = 0;              // this user's stale marks of the program
+        bool criteriCancellati = false;       // saved criteria removed
+    };
+    // Closes every document in the current user's journal, removes the rows whose document is
+    // missing, releases the user's stale marks of this program and clears the saved criteria.
+    EsitoRipristino RipristinaElaborazioni();
+
     // ---- Saved criteria -----------------------------------------------------------------------
     static QString idProgramma() { return QStringLiteral("scEvaPrev"); }
     void CreaAppoggioTemp();
@@ -313,6 +326,9 @@ class scEvaPrev {
     void impostaPasso(const QString& testo) { msPasso = testo; }
     void leggiImpostazioniRun();
     bool nessunaElaborazioneInterrotta();
+    bool giornaleConRighe();
+    bool impostaTipoDocumento(const QString& tipo);
+    bool trovaTipoDocumento(int anno, qint32 numRif, QString& tipo, QString& motivo);
     bool bloccaTestate(RowSet& testate);
     bool bloccaTestata(int anno, qint32 numRif);
     void sbloccaTestate();

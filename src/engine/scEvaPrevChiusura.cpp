@@ -128,10 +128,9 @@ bool scEvaPrev::chiudiDocumento(int anno, qint32 numRif) {
 }
 
 TotaliDocumento scEvaPrev::calcolaPiedeStandard(int anno, qint32 numRif, const QString& bolli) {
-    if (!mPiede) {
+    if (!mPiede)
         mPiede = std::make_unique<scCalcPiedeFat>(mDb, mParametri, mMoneta, mUi);
-        mPiede->setTabelle(*mTabelle);
-    }
+    mPiede->setTabelle(*mTabelle);  // the recovery closes documents of several kinds
     mPiede->osErrori.clear();
     mPiede->oiNumErrori = 0;
     mPiede->CalcPiedeFat(anno, numRif, false, Currency::fromInt(-1), bolli);

@@ -73,6 +73,11 @@ void scEvaPrev::LanciaEvasionePrev() {
     ocDocumentiChiusi.clear();
     mStatoDoc = {};
 
+    // An interrupted run is refused before anything is touched: its saved criteria are what
+    // the recovery needs.
+    if (!nessunaElaborazioneInterrotta())
+        return;
+    impostaPasso(kTitolo);
     try {
         CancellaAppoggioTemp(idProgramma());
     } catch (const DbError& e) {
@@ -105,10 +110,6 @@ void scEvaPrev::LanciaEvasionePrev() {
         mUi.progressEnd();
         mUi.message(QStringLiteral("Non ci sono Preventivi vendita nell'intervallo"));
         oeEsito = EsitoEvasione::NessunPreventivo;
-        return;
-    }
-    if (!nessunaElaborazioneInterrotta()) {
-        mUi.progressEnd();
         return;
     }
     if (!bloccaTestate(*testate)) {
@@ -180,14 +181,7 @@ bool scEvaPrev::leggiTipoDocumento() {
         mTipoDoc.interno = tipo->text(QStringLiteral("Interno"));
         mTipoDoc.doveStampoDesLung = tipo->text(QStringLiteral("DoveStampoDesLung"));
     }
-    if (msTipoDoc.size() == 1)
-        mTabelle = TabelleDocumento::perTipo(msTipoDoc.at(0));
-    if (msTipoDoc == QLatin1String("A"))
-        mTabelle.reset();  // purchase orders are not produced from quotes
-    static const QHash<QString, QString> kCodiceLock{{QStringLiteral("F"), QStringLiteral("F")},
-                                                     {QStringLiteral("B"), QStringLiteral("D")},
-                                                     {QStringLiteral("O"), QStringLiteral("O")}};
-    msCodiceLock = kCodiceLock.value(msTipoDoc);
+    impostaTipoDocumento(msTipoDoc);
 
     if (!mTabelle && !obEvACorrisp) {
         mUi.message(QStringLiteral("Tipo documento di evasione non di tipo fattura,ddt,ordine"));
@@ -212,6 +206,18 @@ bool scEvaPrev::leggiTipoDocumento() {
     return true;
 }
 
+// The tables and the lock code of a kind of document produced: "F", "B" or "O".
+bool scEvaPrev::impostaTipoDocumento(const QString& tipo) {
+    static const QHash<QString, QString> kCodiceLock{{QStringLiteral("F"), QStringLiteral("F")},
+                                                     {QStringLiteral("B"), QStringLiteral("D")},
+                                                     {QStringLiteral("O"), QStringLiteral("O")}};
+    msTipoDoc = tipo;
+    msCodiceLock = kCodiceLock.value(tipo);
+    // Purchase orders are not produced from quotes.
+    mTabelle = msCodiceLock.isEmpty() ? std::nullopt : TabelleDocumento::perTipo(tipo.at(0));
+    return mTabelle.has_value();
+}
+
 // The free texts of a document header and the lines to fulfil ("Fat.ComeEva").
 bool scEvaPrev::leggiImpostazioniTesto() {
     mDescLibTest = QStringList(5);
@@ -234,6 +240,19 @@ void scEvaPrev::leggiImpostazioniRun() {
     obStDesLunDaDoc =
         mParametri.companyOr(QStringLiteral("EvasionePrev.StDesLunDaDoc"), QStringLiteral("N"))
             .trimmed() == QLatin1String("S");
+}
+
+bool scEvaPrev::giornaleConRighe() {
+    try {
+        auto giornale = mDb.openRowSet(QStringLiteral("Select * from DocDaElab") +
+                                       QStringLiteral(" Where Utente = ") + sql(msUtente) +
+                                       QStringLiteral(" AND Programma = ") + sql(msIdLavoro) +
+                                       QStringLiteral(" AND Anno = ") + sql(oiAnno));
+        return !giornale->eof();
+    } catch (const DbError& e) {
+        RegistraErrore(e);
+        return true;
+    }
 }
 
 // An earlier run of this user and job, for this year, left documents unclosed.
@@ -489,7 +508,9 @@ void scEvaPrev::FineEvasione(bool& pbEsci) {
         mUi.progressStart(QStringLiteral("Chiusura fatture o bolle"), 0);
         chiudiDocumenti(pbEsci);
     }
-    if (!pbEsci) {
+    // Documents that could not be closed keep their journal rows, and the saved criteria stay
+    // with them for the recovery.
+    if (!pbEsci && !giornaleConRighe()) {
         try {
             CancellaAppoggioTemp(idProgramma());
         } catch (const DbError& e) {

@@ -20,7 +20,30 @@ int ConsoleUiServices::message(const QString& text, const QStringList& buttons, 
         line += QStringLiteral(" [") +
                 QString(buttons.at(defaultButton - 1)).remove(QLatin1Char('&')) + QLatin1Char(']');
     std::fprintf(stderr, "%s\n", line.toLocal8Bit().constData());
-    return defaultButton;
+    return rispostaRiprova(text, buttons, defaultButton);
+}
+
+// Nobody can free a record held by another user from here: "Riprova" is answered a bounded
+// number of times, a second apart, and then "Esci".
+int ConsoleUiServices::rispostaRiprova(const QString& text, const QStringList& buttons,
+                                       int defaultButton) {
+    const int esci = static_cast<int>(buttons.indexOf(QStringLiteral("Esci"))) + 1;
+    if (esci == 0 || !buttons.contains(QStringLiteral("Riprova"))) {
+        mTentativi = 0;
+        return defaultButton;
+    }
+    if (text != mUltimaRichiesta) {
+        mUltimaRichiesta = text;
+        mTentativi = 0;
+    }
+    if (++mTentativi > kTentativiRiprova) {
+        std::fprintf(stderr, "Risposta automatica: Esci dopo %d tentativi\n", kTentativiRiprova);
+        mTentativi = 0;
+        mUltimaRichiesta.clear();
+        return esci;
+    }
+    ::usleep(kPausaRiprovaMs * 1000);
+    return static_cast<int>(buttons.indexOf(QStringLiteral("Riprova"))) + 1;
 }
 
 QString ConsoleUiServices::input(const QString& prompt, const QString& title,

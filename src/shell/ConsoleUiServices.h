@@ -7,7 +7,8 @@
 namespace evapre {
 
 // The headless commands' user: messages go to standard error and take their default
-// button; progress is a bar on a terminal and nothing otherwise.
+// button ("Riprova" only a bounded number of times); progress is a bar on a terminal and
+// nothing otherwise.
 class ConsoleUiServices : public UiServices {
   public:
     int message(const QString& text, const QStringList& buttons, int defaultButton, MsgIcon icon,
@@ -23,7 +24,15 @@ class ConsoleUiServices : public UiServices {
 
     QStringList messages() const { return mMessages; }
 
+    // How often a "Riprova" / "Esci" question is answered "Riprova" before "Esci".
+    static constexpr int kTentativiRiprova = 5;
+    static constexpr int kPausaRiprovaMs = 1000;
+
   private:
+    int rispostaRiprova(const QString& text, const QStringList& buttons, int defaultButton);
+
+    QString mUltimaRichiesta;
+    int mTentativi = 0;
     bool mTerminal = false;
     int mTotal = 0;
     QString mCaption;

@@ -2,6 +2,7 @@
 // deliveries, what is written back on the quotes, expenses and the totals at closing.
 #include <functional>
 
+#include "DbError.h"
 #include "DocumentBuilder.h"
 #include "EngineFixture.h"
 
@@ -471,6 +472,79 @@ TEST_F(EvasioneTest, DichiarazioneDIntento) {
     const QString nota = testo("Select Nota from FatTest");
     EXPECT_TRUE(nota.startsWith("Fragile\nOper. non imponib.")) << nota.toStdString();
     EXPECT_TRUE(nota.contains("Vostra dich. nr.")) << nota.toStdString();
+}
+
+// A run stopped by a failure in its second quote: the first quote's document stays in the
+// journal with the saved criteria; the next run is refused without losing them; the recovery
+// closes the document, gives back the marks and the criteria, and a second run fulfils the
+// rest exactly once.
+TEST_F(EvasioneTest, RipristinoDopoUnaElaborazioneInterrotta) {
+    preventivo(1);
+    rigaMerce(1, 1);
+    preventivo(2, {{"GruppoCli", "02"}});
+    rigaMerce(2, 1, {{"Articolo", "GUASTO"}});
+    db.db().execute("Update Articoli Set ArtMag = 'S'");
+    db.insert("Articoli", {{"Articolo", "GUASTO"}, {"ArtMag", "S"}});
+    bool guasto = true;
+    motore.ogAggiornaImpegno = [&](scEvaPrev&, const scEvaPrev::RigaImpegno& riga) {
+        if (guasto && riga.articolo == "GUASTO")
+            throw DbError(3146, "server non raggiungibile");
+    };
+    lancia();
+    EXPECT_EQ(motore.oeEsito, EsitoEvasione::Interrotta);
+    EXPECT_EQ(conta("Select count(*) from DocDaElab"), 1);
+    EXPECT_EQ(conta("Select count(*) from FatTest"), 1);
+    EXPECT_EQ(testo("Select Stato from PreVenTest where NumRif = 2"), "");
+    const int criteri = conta("Select count(*) from AppoggioTemp");
+    EXPECT_GT(criteri, 0);
+
+    lancia();  // refused, the saved criteria untouched
+    EXPECT_EQ(ui.messages.last(),
+              "(DocDaElab) Risultano delle elaborazioni interrotte. Lanciare il programma di "
+              "ripristino.");
+    EXPECT_EQ(conta("Select count(*) from AppoggioTemp"), criteri);
+
+    // The unclosed document's mark is still there, as after a killed process.
+    EXPECT_EQ(conta("Select count(*) from LockGest where Tipo = 'F'"), 1);
+    scEvaPrev ripristino{db.db(), parametri, moneta, ui};
+    const auto esito = ripristino.RipristinaElaborazioni();
+    EXPECT_EQ(esito.righeGiornale, 1);
+    ASSERT_EQ(esito.chiusi.size(), 1u);
+    EXPECT_EQ(esito.chiusi[0].totali.totMerce, Currency::fromInt(100));
+    EXPECT_TRUE(esito.rimosse.isEmpty());
+    EXPECT_TRUE(esito.nonChiusi.isEmpty());
+    EXPECT_TRUE(esito.criteriCancellati);
+    EXPECT_EQ(valore("Select TotDocum from FatTest"), Currency::fromInt(122));
+    EXPECT_EQ(conta("Select count(*) from DocDaElab"), 0);
+    EXPECT_EQ(conta("Select count(*) from LockGest"), 0);
+    EXPECT_EQ(conta("Select count(*) from AppoggioTemp"), 0);
+
+    const auto ancora = ripristino.RipristinaElaborazioni();  // nothing left to do
+    EXPECT_EQ(ancora.righeGiornale, 0);
+    EXPECT_EQ(ancora.segniRilasciati, 0);
+    EXPECT_FALSE(ancora.criteriCancellati);
+
+    guasto = false;
+    lancia();
+    EXPECT_EQ(motore.oeEsito, EsitoEvasione::Completata);
+    EXPECT_EQ(conta("Select count(*) from PreVenTest where Stato = 'E'"), 2);
+    EXPECT_EQ(conta("Select count(*) from FatDett"), 2);
+    quantitaCoerenti();
+}
+
+// A journal row whose document is missing is reported and removed, nothing else touched.
+TEST_F(EvasioneTest, RipristinoConDocumentoMancante) {
+    db.insert("DocDaElab",
+              {{"Utente", "mario"}, {"Programma", "EvaPreEvPr"}, {"Anno", kAnno}, {"NumReg", 9}});
+    db.insert("DocDaElab",
+              {{"Utente", "luigi"}, {"Programma", "EvaPreEvPr"}, {"Anno", kAnno}, {"NumReg", 9}});
+    db.insert("FatTest", {{"Anno", kAnno}, {"NumRif", 8}});
+    const auto esito = motore.RipristinaElaborazioni();
+    EXPECT_EQ(esito.rimosse, QStringList{"anno 2024 n.9"});
+    EXPECT_TRUE(esito.chiusi.empty());
+    EXPECT_EQ(conta("Select count(*) from DocDaElab"), 1);  // luigi's stays
+    EXPECT_EQ(conta("Select count(*) from FatTest"), 1);
+    EXPECT_TRUE(valore("Select TotDocum from FatTest") == Currency());
 }
 
 }  // namespace
