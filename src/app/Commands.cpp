@@ -4,6 +4,7 @@
 
 #include "CommandLine.h"
 #include "DbError.h"
+#include "RunCommand.h"
 #include "SchemaManager.h"
 #include "VeltDbasedll.h"
 
@@ -48,6 +49,11 @@ QString CommandsUsage() {
     return QStringLiteral(
         "  evapre init-db --db CONN\n"
         "  evapre demo-db --db CONN [--quotes N] [--lines M] [--seed S]\n"
+        "  evapre run --db CONN --user NOME --date GG/MM/AAAA [--working-date GG/MM/AAAA]\n"
+        "      --quote-type CODICE (--doc-type CODICE | --receipts) [criteri...]\n"
+        "      [--purchases none|all|under-min|exhausted] [--count-commitments]\n"
+        "      [--rate MONETA=CAMBIO]... [--staged] [--close-only] [--json]\n"
+        "      (evapre run --help: tutte le opzioni)\n"
         "  evapre footer --db CONN --kind F|B|O|A --year Y --number N [--json]\n");
 }
 
@@ -60,6 +66,8 @@ int RunCommand(const QString& command, const QStringList& args) {
             return initDb(args);
         if (command == QLatin1String("demo-db"))
             return RunDemoDb(args);
+        if (command == QLatin1String("run"))
+            return RunFulfilment(args);
         if (command == QLatin1String("footer"))
             return RunFooter(args);
     } catch (const DbError& e) {
