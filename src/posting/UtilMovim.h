@@ -215,15 +215,21 @@ class UtilMovim {
     bool haRigheInAppoggio(int anno, qint32 numReg);
 
     // Rows
+    // azione does the database work of a row under its savepoint; fatta hears of each row done.
     using Azione = std::function<void(RigaMov& riga)>;
+    using Fatta = std::function<void(const RigaMov& riga)>;
     bool passaRighe(RowSet& sorgente, const TestataMov& testata, TipoRighe tipo,
                     const QString& tabella, const QString& didascalia, const Azione& azione,
-                    const QString& testoErrore, bool disaggiornamento);
-    void scriviRigaReale(const RowSet& sorgente, const QString& tabellaApp, const QString& tabella,
-                         const RigaMov& riga);
+                    const Fatta& fatta, const QString& testoErrore, bool disaggiornamento);
+    const QStringList& colonneReali(const QString& tabella);
+    QVariantList valoriRigaReale(const RowSet& sorgente, const QString& tabellaApp,
+                                 const QString& tabella, const RigaMov& riga);
+    void segnaAggiornate(const QString& tabellaApp, const TestataMov& testata,
+                         const QStringList& chiavi);
     void aggiornaStatoRiga(const QString& tabella, const TestataMov& testata, const RigaMov& riga,
                            const QString& stato, bool conScarico);
     QString chiaveRiga(const TestataMov& testata, const RigaMov& riga) const;
+    QString chiaveNellaTestata(const RigaMov& riga) const;
     void cancellaRigheReali(int anno, qint32 numReg, const QStringList& tabelle);
     bool bloccaMovimento(int anno, qint32 numReg, const QString& descrizione);
 

@@ -17,22 +17,22 @@ namespace {
 
 const QString kSi = QStringLiteral("S");
 
-// A savepoint around the work of one row: released when the row is done, rolled back to when
-// it fails, so that a row is either posted whole or left as it was. The statements go
+// A savepoint around the work of a row (or of a pass): released when it is done, rolled back to
+// when it fails, so that a row is either posted whole or left as it was. The statements go
 // unguarded: the connection's own per-statement savepoint would release this one.
 class PuntoRipristino {
   public:
-    explicit PuntoRipristino(DbConnection& db) : mDb(db) {
-        mDb.executeIgnoringErrors(QStringLiteral("SAVEPOINT evapre_riga"));
+    PuntoRipristino(DbConnection& db, const char* nome) : mDb(db), mNome(QLatin1String(nome)) {
+        mDb.executeIgnoringErrors(QStringLiteral("SAVEPOINT ") + mNome);
     }
     ~PuntoRipristino() {
         if (!mFatto) {
-            mDb.executeIgnoringErrors(QStringLiteral("ROLLBACK TO SAVEPOINT evapre_riga"));
-            mDb.executeIgnoringErrors(QStringLiteral("RELEASE SAVEPOINT evapre_riga"));
+            mDb.executeIgnoringErrors(QStringLiteral("ROLLBACK TO SAVEPOINT ") + mNome);
+            mDb.executeIgnoringErrors(QStringLiteral("RELEASE SAVEPOINT ") + mNome);
         }
     }
     void conferma() {
-        mDb.executeIgnoringErrors(QStringLiteral("RELEASE SAVEPOINT evapre_riga"));
+        mDb.executeIgnoringErrors(QStringLiteral("RELEASE SAVEPOINT ") + mNome);
         mFatto = true;
     }
     PuntoRipristino(const PuntoRipristino&) = delete;
@@ -40,6 +40,7 @@ class PuntoRipristino {
 
   private:
     DbConnection& mDb;
+    QString mNome;
     bool mFatto = false;
 };
 
@@ -236,20 +237,20 @@ QSet<int> UtilMovim::righeConLivelli(const QString& tabellaLiv, int anno, qint32
 
 // ---- Writing a row -----------------------------------------------------------------------------
 
-QString UtilMovim::chiaveRiga(const TestataMov& t, const RigaMov& riga) const {
-    QString s = QStringLiteral(" Where Anno = ") + mDb.sql(t.anno) +
-                QStringLiteral(" AND NumReg = ") + mDb.sql(t.numReg) +
-                QStringLiteral(" AND RigLiv = ") + mDb.sql(riga.rigLiv);
+QString UtilMovim::chiaveNellaTestata(const RigaMov& riga) const {
+    QString s = QStringLiteral("RigLiv = ") + mDb.sql(riga.rigLiv);
     if (riga.tipo == TipoRighe::Livelli)
         s += QStringLiteral(" AND Livello1 = ") + mDb.sql(riga.livello1) +
              QStringLiteral(" AND Livello2 = ") + mDb.sql(riga.livello2);
     return s;
 }
 
-// The staged row into the real table, every column copied, with its values in lire and euro,
-// its issue value and its new status.
-void UtilMovim::scriviRigaReale(const RowSet& sorgente, const QString& tabellaApp,
-                                const QString& tabella, const RigaMov& riga) {
+QString UtilMovim::chiaveRiga(const TestataMov& t, const RigaMov& riga) const {
+    return QStringLiteral(" Where Anno = ") + mDb.sql(t.anno) + QStringLiteral(" AND NumReg = ") +
+           mDb.sql(t.numReg) + QStringLiteral(" AND ") + chiaveNellaTestata(riga);
+}
+
+const QStringList& UtilMovim::colonneReali(const QString& tabella) {
     auto colonne = mColonne.constFind(tabella);
     if (colonne == mColonne.constEnd()) {
         QStringList nomi;
@@ -258,23 +259,48 @@ void UtilMovim::scriviRigaReale(const RowSet& sorgente, const QString& tabellaAp
             nomi << record.fieldName(i);
         colonne = mColonne.insert(tabella, nomi);
     }
-    Chiave valori;
-    for (const QString& c : *colonne) {
+    return *colonne;
+}
+
+// The staged row as the real table takes it: every column copied, with its values in lire and
+// euro, its issue value and its new status.
+QVariantList UtilMovim::valoriRigaReale(const RowSet& sorgente, const QString& tabellaApp,
+                                        const QString& tabella, const RigaMov& riga) {
+    QVariantList valori;
+    for (const QString& c : colonneReali(tabella)) {
         const QString nome = c.toLower();
         if (nome == QLatin1String("flagstato"))
-            valori.append({c, StatoRigaMov::aggiornata()});
+            valori << StatoRigaMov::aggiornata();
         else if (nome == QLatin1String("vallire"))
-            valori.append({c, QVariant::fromValue(riga.valLire)});
+            valori << QVariant::fromValue(riga.valLire);
         else if (nome == QLatin1String("valeuro"))
-            valori.append({c, QVariant::fromValue(riga.valEuro)});
+            valori << QVariant::fromValue(riga.valEuro);
         else if (nome == QLatin1String("valscarico") && riga.scaricoValorizzato)
-            valori.append({c, QVariant::fromValue(riga.valScarico)});
+            valori << QVariant::fromValue(riga.valScarico);
         else if (nome == QLatin1String("valscaricolire") && riga.scaricoValorizzato)
-            valori.append({c, QVariant::fromValue(riga.valScaricoLire)});
+            valori << QVariant::fromValue(riga.valScaricoLire);
         else if (sorgente.hasColumn(tabellaApp + QLatin1Char('.') + c))
-            valori.append({c, sorgente.value(tabellaApp + QLatin1Char('.') + c)});
+            valori << sorgente.value(tabellaApp + QLatin1Char('.') + c);
+        else
+            valori << QVariant();
     }
-    mDb.insertRow(tabella, valori);
+    return valori;
+}
+
+// The staged rows whose real rows were written, marked posted a batch at a time.
+void UtilMovim::segnaAggiornate(const QString& tabellaApp, const TestataMov& t,
+                                const QStringList& chiavi) {
+    constexpr qsizetype kPerIstruzione = 200;
+    for (qsizetype inizio = 0; inizio < chiavi.size(); inizio += kPerIstruzione) {
+        QString dove;
+        for (qsizetype i = inizio; i < std::min(chiavi.size(), inizio + kPerIstruzione); ++i)
+            dove +=
+                (dove.isEmpty() ? QStringLiteral("(") : QStringLiteral(" OR (")) + chiavi[i] + u')';
+        mDb.execute(QStringLiteral("Update ") + tabellaApp + QStringLiteral(" Set FlagStato = ") +
+                    mDb.sql(StatoRigaMov::aggiornata()) + QStringLiteral(" Where Anno = ") +
+                    mDb.sql(t.anno) + QStringLiteral(" AND NumReg = ") + mDb.sql(t.numReg) +
+                    QStringLiteral(" AND (") + dove + u')');
+    }
 }
 
 void UtilMovim::aggiornaStatoRiga(const QString& tabella, const TestataMov& t, const RigaMov& riga,
@@ -296,7 +322,8 @@ void UtilMovim::aggiornaStatoRiga(const QString& tabella, const TestataMov& t, c
 // is reported and ends the pass.
 bool UtilMovim::passaRighe(RowSet& sorgente, const TestataMov& t, TipoRighe tipo,
                            const QString& tabella, const QString& didascalia, const Azione& azione,
-                           const QString& intestazioneErrore, bool disaggiornamento) {
+                           const Fatta& fatta, const QString& intestazioneErrore,
+                           bool disaggiornamento) {
     if (!mSilenzioso)
         mUi.progressStart(didascalia, 0);
     mFatte = 0;
@@ -312,12 +339,16 @@ bool UtilMovim::passaRighe(RowSet& sorgente, const TestataMov& t, TipoRighe tipo
     for (; !sorgente.eof(); sorgente.moveNext()) {
         const RigaMov letta = leggiRiga(sorgente, tipo, tabella, t);
         try {
+            RigaMov riuscita;
             mRiprova->esegui([&] {
                 RigaMov riga = letta;
-                PuntoRipristino punto(mDb);
+                PuntoRipristino punto(mDb, "evapre_riga");
                 azione(riga);
                 punto.conferma();
+                riuscita = std::move(riga);
             });
+            if (fatta)
+                fatta(riuscita);
         } catch (const TentativiEsauriti&) {
             return false;
         } catch (const DbError& e) {
@@ -370,16 +401,32 @@ bool UtilMovim::AggRighe(int anno, qint32 numReg, TipoRighe tipo, bool daAppoggi
                 riga.valEuro = v.euro;
             }
             AggRigaProgr(*t, riga, spese, ModoAgg::Aggiorna);
-            if (daAppoggio) {
-                scriviRigaReale(*righe, sorgente, reale, riga);
-                aggiornaStatoRiga(sorgente, *t, riga, StatoRigaMov::aggiornata(), false);
-            } else {
+            if (!daAppoggio)
                 aggiornaStatoRiga(reale, *t, riga, StatoRigaMov::aggiornata(), true);
-            }
         };
-        return passaRighe(*righe, *t, tipo, sorgente,
-                          QStringLiteral("Aggiornamento movimenti in corso: ") + nomeTipo(tipo),
-                          azione, intestazione, false);
+        // The real rows of the staged ones, and their marks, are written together after the
+        // pass: they are seen only with the progressives they go with, when the transaction
+        // ends, and a failure part way still writes those of the rows done.
+        QList<QVariantList> reali;
+        QStringList chiavi;
+        const Fatta fatta = [&](const RigaMov& riga) {
+            if (!daAppoggio)
+                return;
+            reali << valoriRigaReale(*righe, sorgente, reale, riga);
+            chiavi << chiaveNellaTestata(riga);
+        };
+        // Rows whose real rows cannot be written are taken back, all of the pass.
+        PuntoRipristino passo(mDb, "evapre_passo");
+        const bool ok =
+            passaRighe(*righe, *t, tipo, sorgente,
+                       QStringLiteral("Aggiornamento movimenti in corso: ") + nomeTipo(tipo),
+                       azione, fatta, intestazione, false);
+        if (!reali.isEmpty()) {
+            mDb.insertRows(reale, colonneReali(reale), reali);
+            segnaAggiornate(sorgente, *t, chiavi);
+        }
+        passo.conferma();
+        return ok;
     } catch (const DbError& e) {
         segnala(testoErrore(intestazione, e.number(), e.text(), reale));
         return false;
@@ -409,7 +456,7 @@ bool UtilMovim::DisaggRighe(int anno, qint32 numReg, TipoRighe tipo, const QStri
         };
         return passaRighe(*righe, *t, tipo, tabella,
                           QStringLiteral("Disaggiornamento movimenti in corso: ") + nomeTipo(tipo),
-                          azione, intestazione, true);
+                          azione, nullptr, intestazione, true);
     } catch (const DbError& e) {
         const QString testo = testoErrore(intestazione, e.number(), e.text(), tabella);
         if (mFinestraErrori)
