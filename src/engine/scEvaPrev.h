@@ -149,6 +149,8 @@ class scEvaPrev {
     // anno -1: the quotes picked in the manual grid; numRif not 0: that one quote;
     // otherwise the criteria.
     QString PrepSqlSelPre(int anno, qint32 numRif = 0) const;
+    // The same header query for several quotes of one year, in the break order.
+    QString PrepSqlSelPreElenco(int anno, const QList<qint32>& numeri) const;
     QString PrepSqlOrder() const;
     // The line query (Leggi) or a bulk FlagStato update of the same rows; soloSegnate
     // restricts to marked rows. An update on levels without level handling is empty.
@@ -316,6 +318,7 @@ class scEvaPrev {
     // Selection SQL pieces
     QString sql(const QVariant& valore) const;
     QString clienteConcatenato(const QString& conto) const;
+    QString selezioneTestate(bool daGriglia, const QString& filtro) const;
     QString filtroDataConsTestata() const;
     QString sorgenteDett(bool conLivelli) const;
     QString condizioniDett(const PreventivoCorrente& prev, bool conLivelli, bool soloSegnate) const;

@@ -372,30 +372,40 @@ bool scEvaPrev::bloccoAncoraValido(int anno, qint32 numRif) {
 // Exactly the quotes whose marks were taken, in the order of the document break fields; each
 // is read again, fresh, under its mark.
 void scEvaPrev::elaboraPreventivi(bool& pbEsci) {
+    // The headers are read again under their marks, a slice at a time: one query per slice
+    // instead of one per quote, and never the whole selection in memory.
+    constexpr size_t kPerLettura = 200;
     mUi.progressStart(QStringLiteral("Elaborazione Preventivi"), miContatore);
     int fatti = 0;
-    for (const auto& bloccata : mBloccate) {
-        if (pbEsci)
-            break;
-        ++fatti;
-        mUi.progressStep(
-            fatti, QString::number(fatti) + QStringLiteral(" / ") + QString::number(miContatore));
-        mUi.yield();
-        std::unique_ptr<RowSet> testata;
+    for (size_t inizio = 0; inizio < mBloccate.size() && !pbEsci;) {
+        const int anno = mBloccate[inizio].anno;
+        QList<qint32> numeri;
+        size_t fine = inizio;
+        while (fine < mBloccate.size() && mBloccate[fine].anno == anno &&
+               numeri.size() < static_cast<qsizetype>(kPerLettura))
+            numeri << mBloccate[fine++].numRif;
+        std::unique_ptr<RowSet> testate;
         try {
-            testata = mDb.openRowSet(PrepSqlSelPre(bloccata.anno, bloccata.numRif));
+            testate = mDb.openRowSet(PrepSqlSelPreElenco(anno, numeri) + PrepSqlOrder());
         } catch (const DbError& e) {
             RegistraErrore(e);
             pbEsci = true;
             break;
         }
-        if (testata->eof()) {
-            RegistraErrore(kErroreEvasione,
-                           riferimentoPrev("Prev. n.rif ", bloccata.numRif, bloccata.anno) +
-                               QStringLiteral(" non trovato"));
-            continue;
+        QList<qint32> letti;
+        for (; !testate->eof() && !pbEsci; testate->moveNext()) {
+            ++fatti;
+            mUi.progressStep(fatti, QString::number(fatti) + QStringLiteral(" / ") +
+                                        QString::number(miContatore));
+            mUi.yield();
+            letti << static_cast<qint32>(testate->integer(QStringLiteral("PreVenTest.NumRif")));
+            evadePreventivo(*testate, pbEsci);
         }
-        evadePreventivo(*testata, pbEsci);
+        for (qint32 numRif : numeri)
+            if (!pbEsci && !letti.contains(numRif))
+                RegistraErrore(kErroreEvasione, riferimentoPrev("Prev. n.rif ", numRif, anno) +
+                                                    QStringLiteral(" non trovato"));
+        inizio = fine;
     }
 }
 

@@ -101,6 +101,28 @@ QString scEvaPrev::PrepSqlWhere() const {
 }
 
 QString scEvaPrev::PrepSqlSelPre(int anno, qint32 numRif) const {
+    QString filtro;
+    if (anno == -1)
+        filtro = QStringLiteral(" Where PreVenEvaTest.Utente = ") + sql(msUtente) +
+                 QStringLiteral(" and PreVenEvaTest.Selez = ") + sql(QStringLiteral("S"));
+    else if (numRif != 0)
+        filtro = QStringLiteral(" Where PreVenTest.Anno = ") + sql(anno) +
+                 QStringLiteral(" and PreVenTest.NumRif = ") + sql(numRif);
+    else
+        filtro = PrepSqlWhere();
+    return selezioneTestate(anno == -1, filtro);
+}
+
+QString scEvaPrev::PrepSqlSelPreElenco(int anno, const QList<qint32>& numeri) const {
+    QStringList elenco;
+    for (qint32 n : numeri)
+        elenco << sql(n);
+    return selezioneTestate(false, QStringLiteral(" Where PreVenTest.Anno = ") + sql(anno) +
+                                       QStringLiteral(" and PreVenTest.NumRif IN (") +
+                                       elenco.join(u',') + u')');
+}
+
+QString scEvaPrev::selezioneTestate(bool daGriglia, const QString& filtro) const {
     const bool tipoPerPreventivo = IsBlank(osTipoDocEva);
     QString s = QStringLiteral("Select PreVenTest.*, Monete.*") +
                 QStringLiteral(",FattDocumenti.*, NoteFisse1.*,NoteFisse2.*,NoteFisse3.*") +
@@ -115,7 +137,7 @@ QString scEvaPrev::PrepSqlSelPre(int anno, qint32 numRif) const {
     s += QStringLiteral(" FROM ((((((");
     if (tipoPerPreventivo)
         s += QStringLiteral("(");
-    if (anno == -1)
+    if (daGriglia)
         s += QStringLiteral("(PreVenEvaTest left join PreVenTest") +
              QStringLiteral(" on PreVenEvaTest.Anno = PreVenTest.Anno") +
              QStringLiteral(" and PreVenEvaTest.NumRif = PreVenTest.NumRif)") +
@@ -140,15 +162,7 @@ QString scEvaPrev::PrepSqlSelPre(int anno, qint32 numRif) const {
     if (tipoPerPreventivo)
         s += QStringLiteral(") left join FattDocumenti as FattDocumenti2") +
              QStringLiteral(" on FattDocumenti.FattDocEvasione = FattDocumenti2.FattDocumento");
-    if (anno == -1)
-        s += QStringLiteral(" Where PreVenEvaTest.Utente = ") + sql(msUtente) +
-             QStringLiteral(" and PreVenEvaTest.Selez = ") + sql(QStringLiteral("S"));
-    else if (numRif != 0)
-        s += QStringLiteral(" Where PreVenTest.Anno = ") + sql(anno) +
-             QStringLiteral(" and PreVenTest.NumRif = ") + sql(numRif);
-    else
-        s += PrepSqlWhere();
-    return s;
+    return s + filtro;
 }
 
 QString scEvaPrev::PrepSqlOrder() const {

@@ -72,15 +72,9 @@ void scEvaPrev::PostEvasioneDett(const PreventivoCorrente& prev, int piRigheCrea
         return;
     if (mbPrevAperto)
         return;
-    const QString stato = statoTestata(prev);
-    auto testata =
-        mDb.openRowSet(QStringLiteral("Select * from PreVenTest where Anno = ") + sql(prev.anno) +
-                       QStringLiteral(" and NumRif = ") + sql(prev.numRif));
-    if (testata->eof())
-        return;
-    testata->edit();
-    testata->set(QStringLiteral("Stato"), stato);
-    testata->save();
+    mDb.executePortable(QStringLiteral("UPDATE PreVenTest SET Stato = ") + sql(statoTestata(prev)) +
+                        QStringLiteral(" WHERE Anno = ") + sql(prev.anno) +
+                        QStringLiteral(" AND NumRif = ") + sql(prev.numRif));
 }
 
 // The movement marks of the delivery notes are taken and given back, so that none is left.

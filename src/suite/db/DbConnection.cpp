@@ -14,6 +14,7 @@
 #include "DbError.h"
 #include "JetTranslator.h"
 #include "RowSet.h"
+#include "SqlShape.h"
 
 namespace evapre {
 
@@ -85,6 +86,7 @@ DbConnection::DbConnection(DbKind kind, const QString& name, const QString& qtNa
       mQtName(qtName) {}
 
 DbConnection::~DbConnection() {
+    mPrepared.clear();
     {
         QSqlDatabase db = QSqlDatabase::database(mQtName, false);
         if (db.isOpen()) {
@@ -171,12 +173,95 @@ QString DbConnection::sql(const QVariant& value, SqlKind kind) const {
     return SqlValue(mDialect, value, kind);
 }
 
+std::shared_ptr<const RowSetLayout> DbConnection::rowSetLayout(const QString& key) const {
+    return mLayouts.value(key);
+}
+
+void DbConnection::keepRowSetLayout(const QString& key,
+                                    std::shared_ptr<const RowSetLayout> layout) {
+    // Generated SQL has few shapes; a program that builds many is kept bounded.
+    constexpr qsizetype kMaxLayouts = 1000;
+    if (mLayouts.size() >= kMaxLayouts)
+        mLayouts.clear();
+    mLayouts.insert(key, std::move(layout));
+}
+
 int DbConnection::execute(const QString& sql) {
-    return run(translate(sql), true);
+    return run(statement(sql, true), true);
 }
 
 int DbConnection::executePortable(const QString& sql) {
-    return run(sql, true);
+    return run(statement(sql, false), true);
+}
+
+// Statements differ by their values only: the translation is done once per shape, and on
+// SQLite the shape is also prepared once and run with the values bound.
+DbConnection::Statement DbConnection::statement(const QString& sql, bool jet, bool bindable) {
+    Statement st;
+    const SqlShape shape = SqlShape::Split(sql);
+    if (shape.usable) {
+        const auto translated = translatedShape(shape, jet);
+        if (translated->valid) {
+            if (bindable && mDialect == SqlDialect::SQLite) {
+                st.bound = true;
+                st.text = translated->withPlaceholders;
+                st.values = translated->values(shape.literals);
+                st.shape = translated;
+                st.literals = shape.literals;
+            } else {
+                st.text = translated->join(shape.literals);
+            }
+            return st;
+        }
+    }
+    st.text = jet ? translate(sql) : sql;
+    return st;
+}
+
+// The translation of a shape, kept. An invalid one when the shape does not translate on its
+// own: the whole statement is then translated, and reports its own error.
+std::shared_ptr<const SqlShape::Translated> DbConnection::translatedShape(const SqlShape& shape,
+                                                                          bool jet) {
+    const QString key = jet ? shape.shape : QStringLiteral("portable:") + shape.shape;
+    const auto kept = mTranslatedShapes.constFind(key);
+    if (kept != mTranslatedShapes.constEnd())
+        return *kept;
+    auto translated = std::make_shared<SqlShape::Translated>();
+    try {
+        *translated = SqlShape::Translated::Read(jet ? JetToPortable(shape.shape) : shape.shape,
+                                                 shape.literals.size());
+    } catch (const std::exception&) {
+        translated->valid = false;
+    }
+    constexpr qsizetype kMaxShapes = 2000;
+    if (mTranslatedShapes.size() >= kMaxShapes)
+        mTranslatedShapes.clear();
+    mTranslatedShapes.insert(key, translated);
+    return translated;
+}
+
+QString DbConnection::Statement::fullText() const {
+    return bound && shape ? shape->join(literals) : text;
+}
+
+QSqlQuery* DbConnection::preparedQuery(const QString& text) {
+    const auto kept = mPrepared.constFind(text);
+    if (kept != mPrepared.constEnd())
+        return kept->get();
+    auto query = std::make_shared<QSqlQuery>(database());
+    query->setForwardOnly(true);
+    if (!query->prepare(text))
+        return nullptr;
+    constexpr qsizetype kMaxPrepared = 300;
+    if (mPrepared.size() >= kMaxPrepared)
+        mPrepared.clear();
+    mPrepared.insert(text, query);
+    return query.get();
+}
+
+void DbConnection::bindValues(QSqlQuery& query, const QVariantList& values) {
+    for (qsizetype i = 0; i < values.size(); ++i)
+        query.bindValue(static_cast<int>(i), values[i]);
 }
 
 void DbConnection::insertRow(const QString& table, const QList<QPair<QString, QVariant>>& values) {
@@ -188,14 +273,20 @@ void DbConnection::insertRow(const QString& table, const QList<QPair<QString, QV
         names << name;
         literals << sql(value);
     }
-    run(QStringLiteral("INSERT INTO ") + table + QStringLiteral(" (") + names.join(u',') +
-            QStringLiteral(") VALUES (") + literals.join(u',') + u')',
+    run(statement(QStringLiteral("INSERT INTO ") + table + QStringLiteral(" (") + names.join(u',') +
+                      QStringLiteral(") VALUES (") + literals.join(u',') + u')',
+                  false),
         true);
 }
 
 void DbConnection::insertRows(const QString& table, const QStringList& columns,
                               const QList<QVariantList>& rows) {
-    // Both engines take a multi-row VALUES list; chunks keep one statement reasonably small.
+    // A server takes a multi-row VALUES list in one round trip; SQLite runs one prepared
+    // single-row insert per row, which costs less than parsing a long statement each time.
+    if (mDialect == SqlDialect::SQLite) {
+        insertRowsBound(table, columns, rows);
+        return;
+    }
     constexpr int kRowsPerStatement = 200;
     const QString head = QStringLiteral("INSERT INTO ") + table + QStringLiteral(" (") +
                          columns.join(u',') + QStringLiteral(") VALUES ");
@@ -215,7 +306,41 @@ void DbConnection::insertRows(const QString& table, const QStringList& columns,
             }
             statement += u')';
         }
-        run(statement, true);
+        run(this->statement(statement, false), true);
+    }
+}
+
+// One prepared single-row insert, each value the formatter's literal bound as its value.
+void DbConnection::insertRowsBound(const QString& table, const QStringList& columns,
+                                   const QList<QVariantList>& rows) {
+    QString head = QStringLiteral("INSERT INTO ") + table + QStringLiteral(" (") +
+                   columns.join(u',') + QStringLiteral(") VALUES (");
+    QString placeholders = head;
+    for (qsizetype c = 0; c < columns.size(); ++c)
+        placeholders += c == 0 ? QStringLiteral("?") : QStringLiteral(",?");
+    placeholders += u')';
+    for (const QVariantList& row : rows) {
+        if (row.size() != columns.size())
+            throw DbError(DbErr::NotUpdatable,
+                          QStringLiteral("Numero di valori errato per ") + table);
+        Statement st;
+        st.bound = true;
+        st.text = placeholders;
+        st.values.reserve(row.size());
+        QStringList literals;
+        for (const QVariant& v : row)
+            literals << sql(v);
+        for (const QString& literal : literals) {
+            QVariant value;
+            if (!SqlShape::LiteralValue(literal, &value)) {
+                st.bound = false;
+                break;
+            }
+            st.values << value;
+        }
+        if (!st.bound)
+            st.text = head + literals.join(u',') + u')';
+        run(st, true);
     }
 }
 
@@ -228,6 +353,22 @@ void DbConnection::runOnce(const QString& portableSql, QString* failure) {
     QSqlQuery query(database());
     if (!query.exec(portableSql) && failure)
         *failure = query.lastError().text();
+}
+
+int DbConnection::run(const Statement& st, bool write) {
+    QSqlQuery* prepared = st.bound ? preparedQuery(st.text) : nullptr;
+    if (!prepared)
+        return run(st.fullText(), write);
+    // SQLite only: a failed statement does not poison the transaction, no savepoint needed.
+    bindValues(*prepared, st.values);
+    if (!prepared->exec()) {
+        const DbError error = DbError::fromSql(prepared->lastError(), st.fullText());
+        prepared->finish();
+        throw error;
+    }
+    const int affected = prepared->numRowsAffected();
+    prepared->finish();
+    return affected;
 }
 
 int DbConnection::run(const QString& portableSql, bool write) {
@@ -251,7 +392,8 @@ int DbConnection::run(const QString& portableSql, bool write) {
 }
 
 std::unique_ptr<RowSet> DbConnection::openRowSet(const QString& sql, RowSetMode mode) {
-    return std::unique_ptr<RowSet>(new RowSet(*this, translate(sql), mode));
+    return std::unique_ptr<RowSet>(
+        new RowSet(*this, statement(sql, true, mode == RowSetMode::Buffered), mode));
 }
 
 QVariant DbConnection::scalar(const QString& sql) {

@@ -2,6 +2,7 @@
 
 #include <QHash>
 #include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QSqlRecord>
 #include <QString>
 #include <QStringList>
@@ -10,11 +11,13 @@
 
 #include "DbKind.h"
 #include "SqlDialect.h"
+#include "SqlShape.h"
 #include "SqlValue.h"
 
 namespace evapre {
 
 class RowSet;
+struct RowSetLayout;
 
 // How a row set reads its rows: Buffered takes a snapshot at open (safe while the same
 // tables are changed through the connection); Streaming reads row by row (big read-only scans).
@@ -76,12 +79,36 @@ class DbConnection {
 
     QSqlDatabase database() const;
 
+    // Column layouts of the queries run on this connection (see RowSetLayout).
+    std::shared_ptr<const RowSetLayout> rowSetLayout(const QString& key) const;
+    void keepRowSetLayout(const QString& key, std::shared_ptr<const RowSetLayout> layout);
+
   private:
     DbConnection(DbKind kind, const QString& name, const QString& qtName);
     friend class RowSet;
 
+    // A statement ready to run: its portable text, or on SQLite a shape with "?" for each
+    // value and the values to bind (prepared once per shape and kept).
+    struct Statement {
+        QString text;
+        QVariantList values;
+        bool bound = false;
+        std::shared_ptr<const SqlShape::Translated> shape;  // for the full text of a message
+        QStringList literals;
+        QString fullText() const;
+    };
+    Statement statement(const QString& sql, bool jet, bool bindable = true);
+    std::shared_ptr<const SqlShape::Translated> translatedShape(const SqlShape& shape, bool jet);
+    // The kept prepared query of a bound statement's text, or nullptr when it cannot be
+    // prepared (the statement then runs as text and reports its own error).
+    QSqlQuery* preparedQuery(const QString& text);
+    static void bindValues(QSqlQuery& query, const QVariantList& values);
+    void insertRowsBound(const QString& table, const QStringList& columns,
+                         const QList<QVariantList>& rows);
+
     void configureSqlite();
     int run(const QString& portableSql, bool write);
+    int run(const Statement& statement, bool write);
     void runOnce(const QString& portableSql, QString* failure);
 
     DbKind mKind;
@@ -91,6 +118,9 @@ class DbConnection {
     bool mInTransaction = false;
     QHash<QString, QStringList> mPrimaryKeys;
     mutable QHash<QString, QSqlRecord> mTableRecords;
+    QHash<QString, std::shared_ptr<const RowSetLayout>> mLayouts;
+    QHash<QString, std::shared_ptr<const SqlShape::Translated>> mTranslatedShapes;
+    QHash<QString, std::shared_ptr<QSqlQuery>> mPrepared;
 };
 
 // Rolls back on scope exit unless committed.

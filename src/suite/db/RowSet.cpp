@@ -63,6 +63,31 @@ QStringList selectItems(const QString& sql) {
     return items;
 }
 
+// The text before the top-level FROM of a SELECT (the whole text when there is none).
+QString selectListOf(const QString& sql) {
+    int depth = 0;
+    bool quoted = false;
+    const qsizetype n = sql.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const QChar c = sql.at(i);
+        if (c == QLatin1Char('\'')) {
+            quoted = !quoted;
+        } else if (!quoted) {
+            if (c == QLatin1Char('('))
+                ++depth;
+            else if (c == QLatin1Char(')'))
+                --depth;
+            else if (depth == 0 && (c == QLatin1Char('f') || c == QLatin1Char('F')) && i > 0 &&
+                     sql.at(i - 1).isSpace() && i + 4 < n &&
+                     QStringView(sql).mid(i, 4).compare(QLatin1String("from"),
+                                                        Qt::CaseInsensitive) == 0 &&
+                     (i + 4 == n || !sql.at(i + 4).isLetterOrNumber()))
+                return sql.left(i);
+        }
+    }
+    return sql;
+}
+
 }  // namespace
 
 // Drivers that do not name the table of a column (PostgreSQL): the tables come from a
@@ -93,17 +118,66 @@ void RowSet::nameTablesFromSelectList() {
     }
 }
 
-RowSet::RowSet(DbConnection& connection, const QString& portableSql, RowSetMode mode)
+RowSet::RowSet(DbConnection& connection, const DbConnection::Statement& statement, RowSetMode mode)
     : mConnection(connection),
-      mSql(portableSql),
+      mSql(statement.text),
       mStreaming(mode == RowSetMode::Streaming),
       mQuery(connection.database()) {
+    // A bound statement runs on the connection's kept prepared query, read whole at once.
+    QSqlQuery* prepared =
+        statement.bound && !mStreaming ? connection.preparedQuery(statement.text) : nullptr;
+    if (prepared) {
+        DbConnection::bindValues(*prepared, statement.values);
+        if (!prepared->exec()) {
+            const DbError error = DbError::fromSql(prepared->lastError(), statement.fullText());
+            prepared->finish();
+            throw error;
+        }
+        nameColumns(prepared->record());
+        readAll(*prepared);
+        return;
+    }
+    if (statement.bound)
+        mSql = statement.fullText();
     // A forward-only PostgreSQL query streams in single-row mode and is cut short by any
     // other statement on the connection; a scrollable one arrives whole, which is safe.
     mQuery.setForwardOnly(connection.dialect() != SqlDialect::PostgreSQL);
     if (!mQuery.exec(mSql))
         throw DbError::fromSql(mQuery.lastError(), mSql);
-    const QSqlRecord record = mQuery.record();
+    nameColumns(mQuery.record());
+    if (mStreaming)
+        fetchNext();
+    else
+        readAll(mQuery);
+}
+
+void RowSet::readAll(QSqlQuery& query) {
+    const int count = static_cast<int>(mColumns.size());
+    while (query.next()) {
+        QVector<QVariant> row(count);
+        for (int i = 0; i < count; ++i)
+            row[i] = query.value(i);
+        mRows.push_back(std::move(row));
+    }
+    const QSqlError error = query.lastError();
+    query.finish();
+    if (error.isValid())
+        throw DbError::fromSql(error, mSql);
+}
+
+// The select list and the names the driver gives identify the layout of a query.
+void RowSet::nameColumns(const QSqlRecord& record) {
+    QString key = selectListOf(mSql);
+    key.reserve(key.size() + record.count() * 24);
+    for (int i = 0; i < record.count(); ++i) {
+        const QSqlField field = record.field(i);
+        key += QChar(0x1f) + field.name() + QChar(0x1e) + field.tableName();
+    }
+    mLayout = mConnection.rowSetLayout(key);
+    if (mLayout) {
+        mColumns = mLayout->columns;
+        return;
+    }
     mColumns.reserve(record.count());
     for (int i = 0; i < record.count(); ++i) {
         const QSqlField field = record.field(i);
@@ -113,26 +187,17 @@ RowSet::RowSet(DbConnection& connection, const QString& portableSql, RowSetMode 
                                          [](const Column& c) { return !c.table.isEmpty(); });
     if (!tablesKnown)
         nameTablesFromSelectList();
+    auto layout = std::make_shared<RowSetLayout>();
+    layout->columns = mColumns;
     // First occurrence of a bare name wins, as after "SELECT A.*, B.*".
     for (int i = static_cast<int>(mColumns.size()) - 1; i >= 0; --i) {
-        mIndex.insert(mColumns[i].name.toLower(), i);
+        layout->index.insert(mColumns[i].name.toLower(), i);
         if (!mColumns[i].table.isEmpty())
-            mIndex.insert(
+            layout->index.insert(
                 mColumns[i].table.toLower() + QLatin1Char('.') + mColumns[i].name.toLower(), i);
     }
-    if (mStreaming) {
-        fetchNext();
-    } else {
-        while (mQuery.next()) {
-            QVector<QVariant> row(record.count());
-            for (int i = 0; i < record.count(); ++i)
-                row[i] = mQuery.value(i);
-            mRows.push_back(std::move(row));
-        }
-        if (mQuery.lastError().isValid())
-            throw DbError::fromSql(mQuery.lastError(), mSql);
-        mQuery.finish();
-    }
+    mLayout = layout;
+    mConnection.keepRowSetLayout(key, layout);
 }
 
 RowSet::~RowSet() {
@@ -186,18 +251,25 @@ QStringList RowSet::columns() const {
 }
 
 int RowSet::indexOf(const QString& name) const {
+    const auto asked = mLayout->asked.constFind(name);
+    if (asked != mLayout->asked.constEnd())
+        return *asked;
     const QString key = name.toLower();
-    auto found = mIndex.constFind(key);
-    if (found != mIndex.constEnd())
-        return *found;
-    // "Table.Column" when the driver gives no table names: fall back to the bare column.
-    const int dot = key.lastIndexOf(QLatin1Char('.'));
-    if (dot >= 0) {
-        found = mIndex.constFind(key.mid(dot + 1));
-        if (found != mIndex.constEnd())
-            return *found;
+    int index = -1;
+    auto found = mLayout->index.constFind(key);
+    if (found != mLayout->index.constEnd()) {
+        index = *found;
+    } else {
+        // "Table.Column" when the driver gives no table names: fall back to the bare column.
+        const int dot = key.lastIndexOf(QLatin1Char('.'));
+        if (dot >= 0) {
+            found = mLayout->index.constFind(key.mid(dot + 1));
+            if (found != mLayout->index.constEnd())
+                index = *found;
+        }
     }
-    return -1;
+    mLayout->asked.insert(name, index);
+    return index;
 }
 
 int RowSet::requireIndex(const QString& name) const {

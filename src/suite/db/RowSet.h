@@ -3,6 +3,7 @@
 #include <QDate>
 #include <QHash>
 #include <QSqlQuery>
+#include <QSqlRecord>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
@@ -11,11 +12,22 @@
 #include <vector>
 
 #include "Currency.h"
+#include "DbConnection.h"
 
 namespace evapre {
 
-class DbConnection;
-enum class RowSetMode;
+// How the columns of a query are named: kept by the connection for every select list it has
+// seen, so that a query run again (with other values) does not name its columns again.
+struct RowSetLayout {
+    struct Column {
+        QString name;
+        QString table;
+    };
+    std::vector<Column> columns;
+    QHash<QString, int> index;  // lower-case "column" and "table.column"
+    // Names as the code asks for them, resolved once.
+    mutable QHash<QString, int> asked;
+};
 
 // Rows of a query, read by column name ("Column" or "Table.Column" after a join).
 // A selection from a single table with a primary key can also add, edit, save and delete.
@@ -54,7 +66,8 @@ class RowSet {
 
   private:
     friend class DbConnection;
-    RowSet(DbConnection& connection, const QString& portableSql, RowSetMode mode);
+    RowSet(DbConnection& connection, const DbConnection::Statement& statement, RowSetMode mode);
+    void readAll(QSqlQuery& query);
 
     enum class EditMode { None, Add, Edit };
 
@@ -72,12 +85,10 @@ class RowSet {
     QString mSql;
     bool mStreaming;
     QSqlQuery mQuery;
-    struct Column {
-        QString name;
-        QString table;
-    };
-    std::vector<Column> mColumns;
-    QHash<QString, int> mIndex;  // lower-case "column" and "table.column"
+    using Column = RowSetLayout::Column;
+    void nameColumns(const QSqlRecord& record);
+    std::shared_ptr<const RowSetLayout> mLayout;
+    std::vector<Column> mColumns;  // of mLayout, or being named
     std::vector<QVector<QVariant>> mRows;
     size_t mPos = 0;
     QVector<QVariant> mStreamRow;
