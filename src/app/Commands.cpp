@@ -4,6 +4,7 @@
 
 #include "CommandLine.h"
 #include "DbError.h"
+#include "RecoverCommand.h"
 #include "RunCommand.h"
 #include "SchemaManager.h"
 #include "VeltDbasedll.h"
@@ -54,6 +55,7 @@ QString CommandsUsage() {
         "      [--purchases none|all|under-min|exhausted] [--count-commitments]\n"
         "      [--rate MONETA=CAMBIO]... [--staged] [--close-only] [--json]\n"
         "      (evapre run --help: tutte le opzioni)\n"
+        "  evapre recover --db CONN --user NOME\n"
         "  evapre footer --db CONN --kind F|B|O|A --year Y --number N [--json]\n");
 }
 
@@ -68,6 +70,8 @@ int RunCommand(const QString& command, const QStringList& args) {
             return RunDemoDb(args);
         if (command == QLatin1String("run"))
             return RunFulfilment(args);
+        if (command == QLatin1String("recover"))
+            return RecoverFulfilment(args);
         if (command == QLatin1String("footer"))
             return RunFooter(args);
     } catch (const DbError& e) {

@@ -9,19 +9,18 @@
 #include <QSet>
 #include <algorithm>
 
-#include "AziendaUtil.h"
 #include "CambiEvasione.h"
 #include "CommandLine.h"
 #include "Commands.h"
 #include "ConsoleUiServices.h"
+#include "ContestoComando.h"
 #include "ControlliEvasione.h"
 #include "DateConv.h"
+#include "DbConnection.h"
 #include "DbError.h"
-#include "DirectMenuClient.h"
 #include "NumberConv.h"
 #include "ParametriDitta.h"
 #include "TextUtil.h"
-#include "VeltDbasedll.h"
 #include "scEvaPrev.h"
 
 namespace evapre {
@@ -324,37 +323,6 @@ void stampaRapporto(QTextStream& out, const RichiestaRun& r, const Esito& esito,
 
 // ---- The run ---------------------------------------------------------------------------
 
-// The company connection of the run, also the lock connection while it lasts.
-class ConnessioneRun {
-  public:
-    explicit ConnessioneRun(const QString& nome)
-        : mComponente(VeltDbasedll::instance()),
-          mLockPrima(mComponente.lockConnectionId()),
-          mId(mComponente.openConnection(nome)) {
-        mComponente.setIsolationReadCommitted(mId);
-        mComponente.setLockConnection(mId);
-    }
-    ~ConnessioneRun() {
-        try {
-            mComponente.endLockUse();
-        } catch (const DbError&) {
-            // The marks stay for the recovery; the connection is closed all the same.
-        }
-        mComponente.closeConnection(mId);
-        if (mLockPrima != 0 && mComponente.hasConnection(mLockPrima))
-            mComponente.setLockConnection(mLockPrima);
-    }
-    ConnessioneRun(const ConnessioneRun&) = delete;
-    ConnessioneRun& operator=(const ConnessioneRun&) = delete;
-
-    DbConnection& db() { return mComponente.connection(mId); }
-
-  private:
-    VeltDbasedll& mComponente;
-    int mLockPrima;
-    int mId;
-};
-
 // Options that the type to produce makes meaningless; the form would not offer them.
 QString opzioneNonAmmessa(const RichiestaRun& r, const PresentazionePrefisso& prefisso) {
     if (r.acquistiChiesti && !prefisso.acquisti)
@@ -411,19 +379,10 @@ void togliCriteriSalvati(DbConnection& db, scEvaPrev& motore, QTextStream& err) 
 }
 
 int esegui(RichiestaRun& r, QTextStream& out, QTextStream& err, UtenteRegistrato& ui) {
-    ConnessioneRun connessione(r.db);
-    DbConnection& db = connessione.db();
-    DirectMenuClient menu(db, r.utente, QStringLiteral("console"), r.dataLavoro);
-    ParametriDitta parametri(menu);
-    parametri.load();
-    const auto azienda = [&](const QString& key) { return parametri.company(key); };
-    const auto personale = [&](const QString& key) {
-        const int punto = static_cast<int>(key.indexOf(QLatin1Char('.')));
-        return parametri.personal(key.left(punto), key.mid(punto + 1));
-    };
-    AziendaUtil moneta(db, MoneySettings::fromParameters(azienda, personale));
-    moneta.caricaDecimali();
-    scEvaPrev motore(db, parametri, moneta, ui);
+    ContestoComando contesto(r.db, r.utente, r.dataLavoro);
+    DbConnection& db = contesto.db();
+    ParametriDitta& parametri = contesto.parametri();
+    scEvaPrev motore(db, parametri, contesto.moneta(), ui);
 
     ControlliEvasione controlli(db, parametri, ui);
     controlli.ApplicaTipoPreventivo(r.voci);
