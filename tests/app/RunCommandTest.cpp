@@ -10,6 +10,7 @@
 
 #include "Commands.h"
 #include "DemoDb.h"
+#include "RecoverCommand.h"
 #include "RowSet.h"
 #include "RunCommand.h"
 #include "ScriptedUiServices.h"
@@ -363,6 +364,35 @@ TEST(RunCommandDemo, RapportoTestuale) {
     }
     EXPECT_TRUE(out.contains("\nPreventivi elaborati: "));
     EXPECT_TRUE(out.endsWith("Errori: 0\n")) << out.toStdString();
+}
+
+// evapre recover: nothing to do is said and is no error; a journal row without its document
+// is reported and removed, another user's row and the documents are not touched.
+TEST_F(RunCommandTest, RipristinoDaRigaDiComando) {
+    const auto ripristina = [&] {
+        out.clear();
+        err.clear();
+        QTextStream o(&out);
+        QTextStream e(&err);
+        return RecoverFulfilment({"--db", db.name(), "--user", "mario"}, o, e, ui);
+    };
+    EXPECT_EQ(ripristina(), ExitCode::Ok);
+    EXPECT_TRUE(out.contains("Nessuna elaborazione interrotta per l'utente mario"))
+        << out.toStdString();
+
+    for (const char* utente : {"mario", "luigi"})
+        db.insert("DocDaElab",
+                  {{"Utente", utente}, {"Programma", "EvaPreEvPr"}, {"Anno", 2024}, {"NumReg", 5}});
+    db.insert("FatTest", {{"Anno", 2024}, {"NumRif", 4}});
+    EXPECT_EQ(ripristina(), ExitCode::Ok);
+    EXPECT_TRUE(out.contains("Riga del giornale senza documento, rimossa: anno 2024 n.5"))
+        << out.toStdString();
+    EXPECT_EQ(db.db().scalar("Select count(*) from DocDaElab").toInt(), 1);
+    EXPECT_EQ(db.db().scalar("Select count(*) from FatTest").toInt(), 1);
+
+    QTextStream e(&err);
+    QTextStream o(&out);
+    EXPECT_EQ(RecoverFulfilment({"--db", db.name()}, o, e, ui), ExitCode::Usage);
 }
 
 }  // namespace
