@@ -220,6 +220,13 @@ bool scEvaPrev::TrovaOCreaTestata(RowSet& testata, const PreventivoCorrente& pre
                     mDoc.anno = anno;
                     mDoc.numRif = numRif;
                     trovato = true;
+                    // An order joined by a quote is no longer the copy of another order; its
+                    // contract already equals the quote's, the search compares it.
+                    if (msTipoDoc == QLatin1String("O"))
+                        mDb.execute(QStringLiteral("Update ") + mTabelle->testa +
+                                    QStringLiteral(" Set OrdAnno = NULL, OrdNumRif = NULL") +
+                                    QStringLiteral(" where Anno = ") + sql(anno) +
+                                    QStringLiteral(" AND NumRif = ") + sql(numRif));
                 }
             }
         }

@@ -188,6 +188,22 @@ TEST_F(EvasioneTest, DocumentoApertoDiUnAltroGiorno) {
     }
 }
 
+// An open order joined by a later run's quote is no longer another order's copy.
+TEST_F(EvasioneTest, OrdineApertoRiusato) {
+    motore.osTipoDocEva = "OC";
+    preventivo(1, {{"Contratto", "C1"}});
+    rigaMerce(1, 1);
+    lancia();
+    db.db().execute("Update OrdVenTest Set OrdAnno = 2023, OrdNumRif = 7");
+    preventivo(2, {{"Contratto", "C1"}});
+    rigaMerce(2, 1);
+    lancia();
+    EXPECT_EQ(conta("Select count(*) from OrdVenTest"), 1);
+    EXPECT_EQ(conta("Select count(*) from OrdVenDett"), 2);
+    EXPECT_EQ(conta("Select count(*) from OrdVenTest where OrdAnno is null and OrdNumRif is null"),
+              1);
+}
+
 // An open document that another user holds is not joined.
 TEST_F(EvasioneTest, DocumentoApertoInUsoDaAltri) {
     preventivo(1);
