@@ -73,21 +73,6 @@ class EngineTest : public ::testing::Test {
 
     QString testo(const QString& sql) { return db.db().scalar(sql).toString(); }
 
-    static Colonne unisci(Colonne base, const Colonne& extra) {
-        for (const auto& [k, v] : extra) {
-            bool trovato = false;
-            for (auto& b : base) {
-                if (b.first.compare(k, Qt::CaseInsensitive) == 0) {
-                    b.second = v;
-                    trovato = true;
-                }
-            }
-            if (!trovato)
-                base.append({k, v});
-        }
-        return base;
-    }
-
     TestDb db;
     DirectMenuClient menu{db.db(), QStringLiteral("mario"), QStringLiteral("T1"),
                           QDate(2024, 6, 30)};

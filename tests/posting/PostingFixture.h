@@ -167,21 +167,6 @@ class PostingTest : public ::testing::Test {
             " from ArticoliCosti where Anno = 2024 and Articolo = " + db.db().sql(articolo));
     }
 
-    static Colonne unisci(Colonne base, const Colonne& extra) {
-        for (const auto& [k, v] : extra) {
-            bool trovato = false;
-            for (auto& b : base) {
-                if (b.first.compare(k, Qt::CaseInsensitive) == 0) {
-                    b.second = v;
-                    trovato = true;
-                }
-            }
-            if (!trovato)
-                base.append({k, v});
-        }
-        return base;
-    }
-
     TestDb db;
     DirectMenuClient menu{db.db(), QStringLiteral("mario"), QStringLiteral("T1"),
                           QDate(2024, 6, 30)};
