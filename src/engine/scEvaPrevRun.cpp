@@ -1,4 +1,5 @@
 // The fulfilment run: common data, selection, header locks, one quote at a time, end of run.
+#include "AcquistiEvasione.h"
 #include "ComLock.h"
 #include "DbConnection.h"
 #include "DbError.h"
@@ -46,6 +47,7 @@ scEvaPrev::scEvaPrev(DbConnection& db, ParametriDitta& parametri, AziendaUtil& m
       msIdLavoro(idLavoro) {
     // Lock errors during a run belong to the run's log; the caller adds its own context.
     mLock->setRegistroErrori([this](const QString& testo) { msUltimoErroreLock = testo; });
+    CollegaAcquisti(*this, db, parametri, moneta, ui);
 }
 
 scEvaPrev::~scEvaPrev() = default;
