@@ -4,6 +4,7 @@
 
 #include <QAtomicInt>
 #include <QFileInfo>
+#include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlIndex>
 #include <QSqlQuery>
@@ -86,7 +87,7 @@ DbConnection::DbConnection(DbKind kind, const QString& name, const QString& qtNa
       mQtName(qtName) {}
 
 DbConnection::~DbConnection() {
-    mPrepared.clear();
+    mSqlite.reset();
     {
         QSqlDatabase db = QSqlDatabase::database(mQtName, false);
         if (db.isOpen()) {
@@ -161,6 +162,11 @@ void DbConnection::configureSqlite() {
         throw error;
     }
     probe.finish();
+    const QVariant handle = database().driver()->handle();
+    if (handle.isValid() && qstrcmp(handle.typeName(), "sqlite3*") == 0) {
+        if (sqlite3* native = *static_cast<sqlite3* const*>(handle.constData()))
+            mSqlite = std::make_unique<SqliteStatements>(native);
+    }
     executePortable(QStringLiteral("PRAGMA journal_mode=WAL"));
     executePortable(QStringLiteral("PRAGMA synchronous=NORMAL"));
 }
@@ -202,7 +208,7 @@ DbConnection::Statement DbConnection::statement(const QString& sql, bool jet, bo
     if (shape.usable) {
         const auto translated = translatedShape(shape, jet);
         if (translated->valid) {
-            if (bindable && mDialect == SqlDialect::SQLite) {
+            if (bindable && mSqlite) {
                 st.bound = true;
                 st.text = translated->withPlaceholders;
                 st.values = translated->values(shape.literals);
@@ -244,24 +250,8 @@ QString DbConnection::Statement::fullText() const {
     return bound && shape ? shape->join(literals) : text;
 }
 
-QSqlQuery* DbConnection::preparedQuery(const QString& text) {
-    const auto kept = mPrepared.constFind(text);
-    if (kept != mPrepared.constEnd())
-        return kept->get();
-    auto query = std::make_shared<QSqlQuery>(database());
-    query->setForwardOnly(true);
-    if (!query->prepare(text))
-        return nullptr;
-    constexpr qsizetype kMaxPrepared = 300;
-    if (mPrepared.size() >= kMaxPrepared)
-        mPrepared.clear();
-    mPrepared.insert(text, query);
-    return query.get();
-}
-
-void DbConnection::bindValues(QSqlQuery& query, const QVariantList& values) {
-    for (qsizetype i = 0; i < values.size(); ++i)
-        query.bindValue(static_cast<int>(i), values[i]);
+SqliteStatements::Prepared* DbConnection::prepared(const QString& text) {
+    return mSqlite ? mSqlite->prepare(text) : nullptr;
 }
 
 void DbConnection::insertRow(const QString& table, const QList<QPair<QString, QVariant>>& values) {
@@ -356,19 +346,11 @@ void DbConnection::runOnce(const QString& portableSql, QString* failure) {
 }
 
 int DbConnection::run(const Statement& st, bool write) {
-    QSqlQuery* prepared = st.bound ? preparedQuery(st.text) : nullptr;
-    if (!prepared)
+    SqliteStatements::Prepared* kept = st.bound ? prepared(st.text) : nullptr;
+    if (!kept)
         return run(st.fullText(), write);
     // SQLite only: a failed statement does not poison the transaction, no savepoint needed.
-    bindValues(*prepared, st.values);
-    if (!prepared->exec()) {
-        const DbError error = DbError::fromSql(prepared->lastError(), st.fullText());
-        prepared->finish();
-        throw error;
-    }
-    const int affected = prepared->numRowsAffected();
-    prepared->finish();
-    return affected;
+    return mSqlite->execute(*kept, st.values, [&st] { return st.fullText(); });
 }
 
 int DbConnection::run(const QString& portableSql, bool write) {

@@ -13,6 +13,7 @@
 #include "SqlDialect.h"
 #include "SqlShape.h"
 #include "SqlValue.h"
+#include "SqliteStatements.h"
 
 namespace evapre {
 
@@ -99,10 +100,9 @@ class DbConnection {
     };
     Statement statement(const QString& sql, bool jet, bool bindable = true);
     std::shared_ptr<const SqlShape::Translated> translatedShape(const SqlShape& shape, bool jet);
-    // The kept prepared query of a bound statement's text, or nullptr when it cannot be
+    // The kept prepared statement of a bound statement's text, or nullptr when it cannot be
     // prepared (the statement then runs as text and reports its own error).
-    QSqlQuery* preparedQuery(const QString& text);
-    static void bindValues(QSqlQuery& query, const QVariantList& values);
+    SqliteStatements::Prepared* prepared(const QString& text);
     void insertRowsBound(const QString& table, const QStringList& columns,
                          const QList<QVariantList>& rows);
 
@@ -120,7 +120,7 @@ class DbConnection {
     mutable QHash<QString, QSqlRecord> mTableRecords;
     QHash<QString, std::shared_ptr<const RowSetLayout>> mLayouts;
     QHash<QString, std::shared_ptr<const SqlShape::Translated>> mTranslatedShapes;
-    QHash<QString, std::shared_ptr<QSqlQuery>> mPrepared;
+    std::unique_ptr<SqliteStatements> mSqlite;  // SQLite only, on the driver's handle
 };
 
 // Rolls back on scope exit unless committed.

@@ -123,18 +123,11 @@ RowSet::RowSet(DbConnection& connection, const DbConnection::Statement& statemen
       mSql(statement.text),
       mStreaming(mode == RowSetMode::Streaming),
       mQuery(connection.database()) {
-    // A bound statement runs on the connection's kept prepared query, read whole at once.
-    QSqlQuery* prepared =
-        statement.bound && !mStreaming ? connection.preparedQuery(statement.text) : nullptr;
+    // A bound statement runs on the connection's kept prepared statement, read whole at once.
+    SqliteStatements::Prepared* prepared =
+        statement.bound && !mStreaming ? connection.prepared(statement.text) : nullptr;
     if (prepared) {
-        DbConnection::bindValues(*prepared, statement.values);
-        if (!prepared->exec()) {
-            const DbError error = DbError::fromSql(prepared->lastError(), statement.fullText());
-            prepared->finish();
-            throw error;
-        }
-        nameColumns(prepared->record());
-        readAll(*prepared);
+        readPrepared(*prepared, statement);
         return;
     }
     if (statement.bound)
@@ -165,24 +158,51 @@ void RowSet::readAll(QSqlQuery& query) {
         throw DbError::fromSql(error, mSql);
 }
 
+// A prepared statement keeps the layout of its rows: it is named the first time only.
+void RowSet::readPrepared(SqliteStatements::Prepared& prepared,
+                          const DbConnection::Statement& statement) {
+    const bool known = SqliteStatements::layoutCurrent(prepared);
+    std::vector<SqliteStatements::Column> named;
+    mConnection.mSqlite->query(
+        prepared, statement.values, [&statement] { return statement.fullText(); },
+        known ? nullptr : &named, &mRows);
+    if (known) {
+        mLayout = prepared.layout;
+        mColumns = mLayout->columns;
+        return;
+    }
+    std::vector<Column> columns;
+    columns.reserve(named.size());
+    for (auto& c : named)
+        columns.push_back({std::move(c.name), std::move(c.table)});
+    nameColumns(std::move(columns), QString());
+    SqliteStatements::keepLayout(prepared, mLayout);
+}
+
 // The select list and the names the driver gives identify the layout of a query.
 void RowSet::nameColumns(const QSqlRecord& record) {
     QString key = selectListOf(mSql);
     key.reserve(key.size() + record.count() * 24);
+    std::vector<Column> columns;
+    columns.reserve(record.count());
     for (int i = 0; i < record.count(); ++i) {
         const QSqlField field = record.field(i);
         key += QChar(0x1f) + field.name() + QChar(0x1e) + field.tableName();
+        columns.push_back({field.name(), field.tableName()});
     }
-    mLayout = mConnection.rowSetLayout(key);
-    if (mLayout) {
-        mColumns = mLayout->columns;
-        return;
+    nameColumns(std::move(columns), key);
+}
+
+// Names the columns under a layout kept by the connection (key empty: not kept there).
+void RowSet::nameColumns(std::vector<Column> columns, const QString& key) {
+    if (!key.isEmpty()) {
+        mLayout = mConnection.rowSetLayout(key);
+        if (mLayout) {
+            mColumns = mLayout->columns;
+            return;
+        }
     }
-    mColumns.reserve(record.count());
-    for (int i = 0; i < record.count(); ++i) {
-        const QSqlField field = record.field(i);
-        mColumns.push_back({field.name(), field.tableName()});
-    }
+    mColumns = std::move(columns);
     const bool tablesKnown = std::all_of(mColumns.begin(), mColumns.end(),
                                          [](const Column& c) { return !c.table.isEmpty(); });
     if (!tablesKnown)
@@ -197,7 +217,8 @@ void RowSet::nameColumns(const QSqlRecord& record) {
                 mColumns[i].table.toLower() + QLatin1Char('.') + mColumns[i].name.toLower(), i);
     }
     mLayout = layout;
-    mConnection.keepRowSetLayout(key, layout);
+    if (!key.isEmpty())
+        mConnection.keepRowSetLayout(key, layout);
 }
 
 RowSet::~RowSet() {

@@ -68,6 +68,8 @@ class RowSet {
     friend class DbConnection;
     RowSet(DbConnection& connection, const DbConnection::Statement& statement, RowSetMode mode);
     void readAll(QSqlQuery& query);
+    void readPrepared(SqliteStatements::Prepared& prepared,
+                      const DbConnection::Statement& statement);
 
     enum class EditMode { None, Add, Edit };
 
@@ -87,6 +89,7 @@ class RowSet {
     QSqlQuery mQuery;
     using Column = RowSetLayout::Column;
     void nameColumns(const QSqlRecord& record);
+    void nameColumns(std::vector<Column> columns, const QString& key);
     std::shared_ptr<const RowSetLayout> mLayout;
     std::vector<Column> mColumns;  // of mLayout, or being named
     std::vector<QVector<QVariant>> mRows;

@@ -1,0 +1,202 @@
+#include "SqliteStatements.h"
+
+#include <sqlite3.h>
+
+#include <QSqlError>
+
+#include "DbError.h"
+#include "RowSet.h"
+
+namespace evapre {
+
+namespace {
+
+bool isNullValue(const QVariant& value) {
+    if (value.isNull())
+        return true;
+    return value.typeId() == QMetaType::QString &&
+           static_cast<const QString*>(value.constData())->isNull();
+}
+
+QVariant columnValue(sqlite3_stmt* stmt, int i) {
+    switch (sqlite3_column_type(stmt, i)) {
+        case SQLITE_INTEGER:
+            return QVariant(static_cast<qlonglong>(sqlite3_column_int64(stmt, i)));
+        case SQLITE_FLOAT:
+            return QVariant(sqlite3_column_double(stmt, i));
+        case SQLITE_NULL:
+            return QVariant(QMetaType::fromType<QString>());
+        case SQLITE_BLOB:
+            return QVariant(QByteArray(static_cast<const char*>(sqlite3_column_blob(stmt, i)),
+                                       sqlite3_column_bytes(stmt, i)));
+        default:  // text, kept in UTF-8 by the database
+            return QVariant(
+                QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(stmt, i)),
+                                  sqlite3_column_bytes(stmt, i)));
+    }
+}
+
+QString withoutQuotes(const char* text) {
+    QString s = QString::fromUtf8(text ? text : "");
+    s.remove(u'"');
+    return s;
+}
+
+}  // namespace
+
+SqliteStatements::~SqliteStatements() {
+    clear();
+}
+
+void SqliteStatements::clear() {
+    for (auto& [text, prepared] : mPrepared)
+        sqlite3_finalize(prepared->stmt);
+    mPrepared.clear();
+}
+
+SqliteStatements::Prepared* SqliteStatements::prepare(const QString& text) {
+    const auto kept = mPrepared.find(text);
+    if (kept != mPrepared.end())
+        return kept->second.get();
+    sqlite3_stmt* stmt = nullptr;
+    const char* tail = nullptr;
+    const int rc = sqlite3_prepare16_v2(mHandle, text.constData(), int(text.size() * sizeof(QChar)),
+                                        &stmt, reinterpret_cast<const void**>(&tail));
+    if (rc != SQLITE_OK || !stmt) {
+        sqlite3_finalize(stmt);
+        return nullptr;
+    }
+    constexpr qsizetype kMaxPrepared = 300;
+    if (mPrepared.size() >= kMaxPrepared)
+        clear();
+    auto prepared = std::make_unique<Prepared>();
+    prepared->stmt = stmt;
+    Prepared* result = prepared.get();
+    mPrepared.emplace(text, std::move(prepared));
+    return result;
+}
+
+void SqliteStatements::fail(sqlite3_stmt* stmt, int rc, const QString& description,
+                            const FullText& fullText) {
+    // The error as the driver reports it: its description, SQLite's message and code.
+    const QSqlError error(description,
+                          QString(reinterpret_cast<const QChar*>(sqlite3_errmsg16(mHandle))),
+                          QSqlError::ConnectionError, QString::number(rc));
+    sqlite3_reset(stmt);
+    sqlite3_clear_bindings(stmt);
+    throw DbError::fromSql(error, fullText());
+}
+
+void SqliteStatements::bind(Prepared& prepared, const QVariantList& values,
+                            const FullText& fullText) {
+    sqlite3_stmt* stmt = prepared.stmt;
+    sqlite3_reset(stmt);
+    sqlite3_clear_bindings(stmt);
+    if (sqlite3_bind_parameter_count(stmt) != values.size()) {
+        const QSqlError error(QStringLiteral("Parameter count mismatch"), QString(),
+                              QSqlError::StatementError);
+        throw DbError::fromSql(error, fullText());
+    }
+    for (qsizetype i = 0; i < values.size(); ++i) {
+        const QVariant& value = values[i];
+        const int n = int(i) + 1;
+        int rc = SQLITE_OK;
+        if (isNullValue(value)) {
+            rc = sqlite3_bind_null(stmt, n);
+        } else {
+            switch (value.typeId()) {
+                case QMetaType::QString: {
+                    // The values outlive the run: the text is not copied.
+                    const auto* s = static_cast<const QString*>(value.constData());
+                    rc = sqlite3_bind_text16(stmt, n, s->constData(),
+                                             int(s->size() * sizeof(QChar)), SQLITE_STATIC);
+                    break;
+                }
+                case QMetaType::LongLong:
+                case QMetaType::UInt:
+                    rc = sqlite3_bind_int64(stmt, n, value.toLongLong());
+                    break;
+                case QMetaType::Int:
+                case QMetaType::Bool:
+                    rc = sqlite3_bind_int(stmt, n, value.toInt());
+                    break;
+                case QMetaType::Double:
+                    rc = sqlite3_bind_double(stmt, n, value.toDouble());
+                    break;
+                default: {
+                    const QString s = value.toString();
+                    rc = sqlite3_bind_text16(stmt, n, s.constData(), int(s.size() * sizeof(QChar)),
+                                             SQLITE_TRANSIENT);
+                    break;
+                }
+            }
+        }
+        if (rc != SQLITE_OK)
+            fail(stmt, rc, QStringLiteral("Unable to bind parameters"), fullText);
+    }
+}
+
+int SqliteStatements::execute(Prepared& prepared, const QVariantList& values,
+                              const FullText& fullText) {
+    bind(prepared, values, fullText);
+    int rc;
+    while ((rc = sqlite3_step(prepared.stmt)) == SQLITE_ROW) {
+    }
+    if (rc != SQLITE_DONE)
+        fail(prepared.stmt, rc, QStringLiteral("Unable to fetch row"), fullText);
+    sqlite3_reset(prepared.stmt);
+    sqlite3_clear_bindings(prepared.stmt);
+    return sqlite3_changes(mHandle);
+}
+
+void SqliteStatements::query(Prepared& prepared, const QVariantList& values,
+                             const FullText& fullText, std::vector<Column>* columns,
+                             std::vector<QVector<QVariant>>* rows) {
+    bind(prepared, values, fullText);
+    sqlite3_stmt* stmt = prepared.stmt;
+    const int count = sqlite3_column_count(stmt);
+    if (columns) {
+        columns->reserve(count);
+        for (int i = 0; i < count; ++i)
+            columns->push_back({withoutQuotes(sqlite3_column_name(stmt, i)),
+                                withoutQuotes(sqlite3_column_table_name(stmt, i))});
+    }
+    int rc;
+    while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+        QVector<QVariant> row;
+        row.reserve(count);
+        for (int i = 0; i < count; ++i)
+            row.append(columnValue(stmt, i));
+        rows->push_back(std::move(row));
+    }
+    if (rc != SQLITE_DONE)
+        fail(stmt, rc, QStringLiteral("Unable to fetch row"), fullText);
+    sqlite3_reset(stmt);
+    sqlite3_clear_bindings(stmt);
+}
+
+bool SqliteStatements::layoutCurrent(const Prepared& prepared) {
+    if (!prepared.layout)
+        return false;
+    const int count = sqlite3_column_count(prepared.stmt);
+    if (count != int(prepared.layoutNames.size()))
+        return false;
+    for (int i = 0; i < count; ++i) {
+        const char* name = sqlite3_column_name(prepared.stmt, i);
+        if (!name || prepared.layoutNames[size_t(i)] != name)
+            return false;
+    }
+    return true;
+}
+
+void SqliteStatements::keepLayout(Prepared& prepared, std::shared_ptr<const RowSetLayout> layout) {
+    prepared.layoutNames.clear();
+    const int count = sqlite3_column_count(prepared.stmt);
+    for (int i = 0; i < count; ++i) {
+        const char* name = sqlite3_column_name(prepared.stmt, i);
+        prepared.layoutNames.emplace_back(name ? name : "");
+    }
+    prepared.layout = std::move(layout);
+}
+
+}  // namespace evapre
