@@ -334,7 +334,22 @@ void DbConnection::insertRowsBound(const QString& table, const QStringList& colu
     }
 }
 
+// A savepoint of the caller's: released, it would take the connection's newer ones with it.
+void DbConnection::noteSavepointCommand(const QString& sql) {
+    if (!mStatementSavepoint)
+        return;
+    const QStringView text = QStringView(sql).trimmed();
+    for (const auto word :
+         {QLatin1String("SAVEPOINT"), QLatin1String("RELEASE"), QLatin1String("ROLLBACK")}) {
+        if (text.startsWith(word, Qt::CaseInsensitive)) {
+            mStatementSavepoint = false;
+            return;
+        }
+    }
+}
+
 void DbConnection::executeIgnoringErrors(const QString& sql) {
+    noteSavepointCommand(sql);
     QSqlQuery query(database());
     query.exec(sql);
 }
@@ -357,6 +372,9 @@ int DbConnection::run(const QString& portableSql, bool write) {
     // Inside a PostgreSQL transaction a failed statement would poison the whole
     // transaction: a savepoint keeps the failure local, as it is on SQLite.
     const bool guard = write && mInTransaction && mDialect == SqlDialect::PostgreSQL;
+    noteSavepointCommand(portableSql);
+    if (guard && mStatementSavepoint)
+        return runAfterSavepoint(portableSql);
     if (guard)
         runOnce(QStringLiteral("SAVEPOINT evapre_stmt"), nullptr);
     QSqlQuery query(database());
@@ -370,6 +388,27 @@ int DbConnection::run(const QString& portableSql, bool write) {
     const int affected = query.numRowsAffected();
     if (guard)
         runOnce(QStringLiteral("RELEASE SAVEPOINT evapre_stmt"), nullptr);
+    return affected;
+}
+
+// Native PostgreSQL keeps a savepoint taken after the last statement that succeeded: the
+// statement and the new savepoint go in one round trip, and a failure rolls back to the
+// previous one. The statement comes first, so that its result is the one read. Once the
+// caller takes savepoints of its own, the transaction goes back to one savepoint around each
+// statement.
+int DbConnection::runAfterSavepoint(const QString& portableSql) {
+    QSqlQuery query(database());
+    query.setForwardOnly(true);
+    const QString batch =
+        portableSql + QStringLiteral("\n; RELEASE SAVEPOINT evapre_stmt; SAVEPOINT evapre_stmt");
+    if (!query.exec(batch)) {
+        const DbError error = DbError::fromSql(query.lastError(), portableSql);
+        query.finish();
+        runOnce(QStringLiteral("ROLLBACK TO SAVEPOINT evapre_stmt"), nullptr);
+        throw error;
+    }
+    const int affected = query.numRowsAffected();
+    query.finish();
     return affected;
 }
 
@@ -393,6 +432,10 @@ void DbConnection::begin() {
                                        : QStringLiteral("BEGIN"),
         false);
     mInTransaction = true;
+    if (mKind == DbKind::PostgreSQL) {
+        run(QStringLiteral("SAVEPOINT evapre_stmt"), false);
+        mStatementSavepoint = true;
+    }
 }
 
 void DbConnection::commit() {
@@ -405,12 +448,14 @@ void DbConnection::commit() {
         throw;
     }
     mInTransaction = false;
+    mStatementSavepoint = false;
 }
 
 void DbConnection::rollback() {
     if (!mInTransaction)
         return;
     mInTransaction = false;
+    mStatementSavepoint = false;
     QSqlQuery query(database());
     if (!query.exec(QStringLiteral("ROLLBACK")))
         throw DbError::fromSql(query.lastError(), QStringLiteral("ROLLBACK"));

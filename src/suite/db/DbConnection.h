@@ -108,6 +108,8 @@ class DbConnection {
 
     void configureSqlite();
     int run(const QString& portableSql, bool write);
+    int runAfterSavepoint(const QString& portableSql);
+    void noteSavepointCommand(const QString& sql);
     int run(const Statement& statement, bool write);
     void runOnce(const QString& portableSql, QString* failure);
 
@@ -116,6 +118,7 @@ class DbConnection {
     QString mName;
     QString mQtName;
     bool mInTransaction = false;
+    bool mStatementSavepoint = false;  // see runAfterSavepoint
     QHash<QString, QStringList> mPrimaryKeys;
     mutable QHash<QString, QSqlRecord> mTableRecords;
     QHash<QString, std::shared_ptr<const RowSetLayout>> mLayouts;
