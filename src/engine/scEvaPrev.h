@@ -198,6 +198,10 @@ class scEvaPrev {
     const DocumentoCorrente& documentoCorrente() const { return mDoc; }
     // The lines of the current quote into the current document; returns the lines created.
     int EvadoPreDett(RowSet& testata, const PreventivoCorrente& prev, bool& pbEsci);
+    // The value of a delivery: the share of the line's value the quantity delivered so far
+    // reaches, less the share already delivered, so that the deliveries add up to the value.
+    static Currency QuotaValore(Currency totale, Currency qtaOrdinata, Currency giaEvasa,
+                                Currency qta, int decimali);
     // Status of a quote line with levels once its levels are updated: "E" or "P".
     QString ControllaDettaglioEvaso(int anno, qint32 numRif, int rigLiv);
     // The quote's expenses into the current document, by the expense's TipoEvasione.

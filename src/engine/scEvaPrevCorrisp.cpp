@@ -43,16 +43,6 @@ QStringList nomi(const char* const (&elenco)[N]) {
     return out;
 }
 
-// The value of this delivery: the share of the line's value that the quantity delivered so far
-// reaches, less the share already delivered, so that the deliveries add up to the value.
-Currency quotaValore(Currency totale, Currency qtaOrdinata, Currency giaEvasa, Currency qta,
-                     int decimali) {
-    if (qtaOrdinata.isZero() || (qta == qtaOrdinata - giaEvasa && giaEvasa.isZero()))
-        return Arrotonda(totale, 'A', decimali);
-    return Arrotonda(totale * (giaEvasa + qta) / qtaOrdinata, 'A', decimali) -
-           Arrotonda(totale * giaEvasa / qtaOrdinata, 'A', decimali);
-}
-
 // The warehouse quantity of a document quantity.
 Currency qtaMagazzino(Currency qta, Currency fatCon) {
     return fatCon > Currency() ? qta * fatCon : qta;
@@ -331,7 +321,7 @@ int scEvaPrev::EvadeDettCorrisp(RowSet& testata, const PreventivoCorrente& prev,
             const Corrisp::Extra& x = extra[i];
             ++rigMov;
             const Currency valore =
-                quotaValore(r.valTotale, r.qtaOrdinata, r.qtaEvasa, r.qta, numDec);
+                QuotaValore(r.valTotale, r.qtaOrdinata, r.qtaEvasa, r.qta, numDec);
             const UtilMovim::Valori v = movim.ConvertiValore(valore, t.cambio, t.moneta);
             dett << QVariantList{oiAnno,
                                  numReg,
@@ -361,7 +351,7 @@ int scEvaPrev::EvadeDettCorrisp(RowSet& testata, const PreventivoCorrente& prev,
                 if (l.qta.isZero())
                     continue;
                 const Currency valLiv =
-                    quotaValore(l.valTotale, l.qtaOrdinata, l.qtaEvasa, l.qta, numDec);
+                    QuotaValore(l.valTotale, l.qtaOrdinata, l.qtaEvasa, l.qta, numDec);
                 const UtilMovim::Valori vl = movim.ConvertiValore(valLiv, t.cambio, t.moneta);
                 const Currency fatCon = Currency::fromVariant(l.fatCon);
                 liv << QVariantList{

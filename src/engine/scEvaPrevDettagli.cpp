@@ -74,18 +74,6 @@ const QStringList& colonneLivello() {
     return colonne;
 }
 
-// The value of this delivery: the share of the whole that the quantity delivered so far
-// reaches, less the share already delivered, so that the deliveries of a line add up to its
-// value to the cent.
-Currency quotaValore(Currency totale, Currency qtaOrdinata, Currency giaEvasa, Currency qta,
-                     int decimali) {
-    if (qtaOrdinata == Currency() || (qta == qtaOrdinata - giaEvasa && giaEvasa == Currency()))
-        return Arrotonda(totale, 'A', decimali);
-    const Currency dopo = Arrotonda(totale * (giaEvasa + qta) / qtaOrdinata, 'A', decimali);
-    const Currency prima = Arrotonda(totale * giaEvasa / qtaOrdinata, 'A', decimali);
-    return dopo - prima;
-}
-
 QString statoDopo(Currency qtaOrdinata, Currency evasaDopo, bool aSaldo) {
     return aSaldo || evasaDopo >= qtaOrdinata ? kEvaso : kParziale;
 }
@@ -259,7 +247,7 @@ int scEvaPrev::EvadoPreDett(RowSet& testata, const PreventivoCorrente& prev, boo
         riga.rigLivDoc = ++stato.ultimoRigLiv;
         rigLivDoc.insert(riga.rigLiv, riga.rigLivDoc);
         const Currency valTotale =
-            quotaValore(riga.valTotale, riga.qtaOrdinata, riga.qtaEvasa, riga.qta, mDoc.numDec);
+            QuotaValore(riga.valTotale, riga.qtaOrdinata, riga.qtaEvasa, riga.qta, mDoc.numDec);
         const Currency valEuro =
             mMoneta.ConvertiInEuro(valTotale, mDoc.cambio, mDoc.operatore, mDoc.moneta, true);
         const Currency valLire = mMoneta.ConvertiDaEuro(valEuro, mDoc.cambio, mDoc.operatore,
@@ -283,7 +271,7 @@ int scEvaPrev::EvadoPreDett(RowSet& testata, const PreventivoCorrente& prev, boo
             if (l.qta == Currency())
                 continue;
             const Currency valLiv =
-                quotaValore(l.valTotale, l.qtaOrdinata, l.qtaEvasa, l.qta, mDoc.numDec);
+                QuotaValore(l.valTotale, l.qtaOrdinata, l.qtaEvasa, l.qta, mDoc.numDec);
             const Currency euroLiv =
                 mMoneta.ConvertiInEuro(valLiv, mDoc.cambio, mDoc.operatore, mDoc.moneta, true);
             const Currency lireLiv = mMoneta.ConvertiDaEuro(
@@ -348,13 +336,13 @@ int scEvaPrev::EvadoPreDett(RowSet& testata, const PreventivoCorrente& prev, boo
             };
             if (riga.livelli.empty())
                 impegno({}, {}, riga.qta,
-                        quotaValore(riga.valTotale, riga.qtaOrdinata, riga.qtaEvasa, riga.qta,
+                        QuotaValore(riga.valTotale, riga.qtaOrdinata, riga.qtaEvasa, riga.qta,
                                     mDoc.numDec));
             for (const scEvaPrev::LivelloDaEvadere& l : riga.livelli)
                 if (l.qta != Currency())
                     impegno(
                         l.livello1, l.livello2, l.qta,
-                        quotaValore(l.valTotale, l.qtaOrdinata, l.qtaEvasa, l.qta, mDoc.numDec));
+                        QuotaValore(l.valTotale, l.qtaOrdinata, l.qtaEvasa, l.qta, mDoc.numDec));
         }
     }
     Q_UNUSED(pbEsci);
@@ -415,6 +403,14 @@ void scEvaPrev::aggiornaPreventivo(const RowSet& testata, const PreventivoCorren
                 QStringLiteral(" WHERE ") + base + QStringLiteral(" AND (FlagStato = ") +
                 sql(QStringLiteral("4")) + QStringLiteral(" OR FlagStato = ") +
                 sql(QStringLiteral("N")) + u')');
+}
+
+Currency scEvaPrev::QuotaValore(Currency totale, Currency qtaOrdinata, Currency giaEvasa,
+                                Currency qta, int decimali) {
+    if (qtaOrdinata.isZero() || (qta == qtaOrdinata - giaEvasa && giaEvasa.isZero()))
+        return Arrotonda(totale, 'A', decimali);
+    return Arrotonda(totale * (giaEvasa + qta) / qtaOrdinata, 'A', decimali) -
+           Arrotonda(totale * giaEvasa / qtaOrdinata, 'A', decimali);
 }
 
 QString scEvaPrev::ControllaDettaglioEvaso(int anno, qint32 numRif, int rigLiv) {
