@@ -185,6 +185,11 @@ class scEvaPrev {
     bool gestioneLivelli() const { return mbGesTaglie; }
     void setGestioneLivelli(bool attiva) { mbGesTaglie = attiva; }
     const QString& utente() const { return msUtente; }
+    // The services the engine was built with, for the screens that drive it.
+    DbConnection& db() const { return mDb; }
+    ParametriDitta& parametri() const { return mParametri; }
+    AziendaUtil& moneta() const { return mMoneta; }
+    UiServices& ui() const { return mUi; }
     const QString& idLavoro() const { return msIdLavoro; }
     // Document tables of the kind produced, known after LeggiComuniOK.
     const std::optional<TabelleDocumento>& tabelleDocumento() const { return mTabelle; }
