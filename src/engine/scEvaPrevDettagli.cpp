@@ -78,40 +78,6 @@ QString statoDopo(Currency qtaOrdinata, Currency evasaDopo, bool aSaldo) {
     return aSaldo || evasaDopo >= qtaOrdinata ? kEvaso : kParziale;
 }
 
-// "UPDATE t SET c = CASE WHEN k1 THEN v1 ... ELSE c END, ... WHERE base AND (k1 OR k2 ...)":
-// the quote rows of one quote updated with one statement.
-class AggiornamentoRighe {
-  public:
-    AggiornamentoRighe(const DbConnection& db, QString tabella, QStringList colonne)
-        : mDb(db), mTabella(std::move(tabella)), mColonne(std::move(colonne)) {}
-    void aggiungi(const QString& chiave, const QVariantList& valori) {
-        mRighe.append({chiave, valori});
-    }
-    bool vuoto() const { return mRighe.isEmpty(); }
-    QString sql(const QString& base) const {
-        QString s = QStringLiteral("UPDATE ") + mTabella + QStringLiteral(" SET ");
-        for (qsizetype c = 0; c < mColonne.size(); ++c) {
-            if (c > 0)
-                s += u',';
-            s += mColonne[c] + QStringLiteral(" = CASE");
-            for (const auto& [chiave, valori] : mRighe)
-                s += QStringLiteral(" WHEN ") + chiave + QStringLiteral(" THEN ") +
-                     mDb.sql(valori[c]);
-            s += QStringLiteral(" ELSE ") + mColonne[c] + QStringLiteral(" END");
-        }
-        s += QStringLiteral(" WHERE ") + base + QStringLiteral(" AND (");
-        for (qsizetype r = 0; r < mRighe.size(); ++r)
-            s += (r > 0 ? QStringLiteral(" OR (") : QStringLiteral("(")) + mRighe[r].first + u')';
-        return s + u')';
-    }
-
-  private:
-    const DbConnection& mDb;
-    QString mTabella;
-    QStringList mColonne;
-    QList<QPair<QString, QVariantList>> mRighe;
-};
-
 }  // namespace
 
 // ---- Reading the lines to deliver ------------------------------------------------------------
@@ -357,23 +323,22 @@ void scEvaPrev::aggiornaPreventivo(const RowSet& testata, const PreventivoCorren
     const QString base = QStringLiteral("Anno = ") + sql(prev.anno) +
                          QStringLiteral(" AND NumRif = ") + sql(prev.numRif);
     const QString zero = sql(QStringLiteral("0"));
+    const QStringList consegna{QStringLiteral("QtaEvasa"), QStringLiteral("StatoRiga")};
     if (!mbPrevAperto && mbGesTaglie) {
-        AggiornamentoRighe livelli(mDb, QStringLiteral("PreVenLiv"),
-                                   {QStringLiteral("QtaEvasa"), QStringLiteral("StatoRiga")});
+        QList<QVariantList> livelli;
         for (const scEvaPrev::RigaDaEvadere& riga : righe) {
             for (const scEvaPrev::LivelloDaEvadere& l : riga.livelli) {
                 if (l.qta == Currency() && !l.aSaldo)
                     continue;
                 const Currency dopo = l.qtaEvasa + l.qta;
-                livelli.aggiungi(
-                    QStringLiteral("RigLiv = ") + sql(riga.rigLiv) +
-                        QStringLiteral(" AND Livello1 = ") + sql(l.livello1) +
-                        QStringLiteral(" AND Livello2 = ") + sql(l.livello2),
-                    {QVariant::fromValue(dopo), statoDopo(l.qtaOrdinata, dopo, l.aSaldo)});
+                livelli.append({QVariant::fromValue(dopo), statoDopo(l.qtaOrdinata, dopo, l.aSaldo),
+                                prev.anno, prev.numRif, riga.rigLiv, l.livello1, l.livello2});
             }
         }
-        if (!livelli.vuoto())
-            mDb.executePortable(livelli.sql(base));
+        mDb.updateRows(QStringLiteral("PreVenLiv"), consegna,
+                       {QStringLiteral("Anno"), QStringLiteral("NumRif"), QStringLiteral("RigLiv"),
+                        QStringLiteral("Livello1"), QStringLiteral("Livello2")},
+                       livelli);
     }
     if (mbGesTaglie)
         // The column of a SET is never qualified: SQLite refuses "Set PreVenLiv.FlagStato".
@@ -382,9 +347,8 @@ void scEvaPrev::aggiornaPreventivo(const RowSet& testata, const PreventivoCorren
                     QStringLiteral(" AND PreVenLiv.NumRif=") + sql(prev.numRif) +
                     QStringLiteral(" AND PreVenLiv.FlagStato = ") + sql(QStringLiteral("4")));
 
-    AggiornamentoRighe dettagli(mDb, QStringLiteral("PreVenDett"),
-                                {QStringLiteral("QtaEvasa"), QStringLiteral("StatoRiga")});
     if (!mbPrevAperto) {
+        QList<QVariantList> dettagli;
         for (const scEvaPrev::RigaDaEvadere& riga : righe) {
             const Currency dopo = riga.qtaEvasa + riga.qta;
             QString stato;
@@ -392,12 +356,13 @@ void scEvaPrev::aggiornaPreventivo(const RowSet& testata, const PreventivoCorren
                 stato = statoDopo(riga.qtaOrdinata, dopo, riga.aSaldo);
             else
                 stato = ControllaDettaglioEvaso(prev.anno, prev.numRif, riga.rigLiv);
-            dettagli.aggiungi(QStringLiteral("RigLiv = ") + sql(riga.rigLiv),
-                              {QVariant::fromValue(dopo), stato});
+            dettagli.append(
+                {QVariant::fromValue(dopo), stato, prev.anno, prev.numRif, riga.rigLiv});
         }
+        mDb.updateRows(QStringLiteral("PreVenDett"), consegna,
+                       {QStringLiteral("Anno"), QStringLiteral("NumRif"), QStringLiteral("RigLiv")},
+                       dettagli);
     }
-    if (!dettagli.vuoto())
-        mDb.executePortable(dettagli.sql(base));
     // The line marks of this run ("4" of the line step, "N" of the purchase step) are done.
     mDb.execute(QStringLiteral("update PreVenDett Set FlagStato = ") + zero +
                 QStringLiteral(" WHERE ") + base + QStringLiteral(" AND (FlagStato = ") +

@@ -258,6 +258,15 @@ void DbConnection::insertRow(const QString& table, const QList<QPair<QString, QV
     if (values.isEmpty())
         throw DbError(DbErr::NotUpdatable, QStringLiteral("Nessun campo da inserire in ") + table);
     QStringList names;
+    if (mDialect == SqlDialect::SQLite) {
+        QVariantList row;
+        for (const auto& [name, value] : values) {
+            names << name;
+            row << value;
+        }
+        insertRowsBound(table, names, {row});
+        return;
+    }
     QStringList literals;
     for (const auto& [name, value] : values) {
         names << name;
@@ -300,37 +309,133 @@ void DbConnection::insertRows(const QString& table, const QStringList& columns,
     }
 }
 
-// One prepared single-row insert, each value the formatter's literal bound as its value.
 void DbConnection::insertRowsBound(const QString& table, const QStringList& columns,
                                    const QList<QVariantList>& rows) {
-    QString head = QStringLiteral("INSERT INTO ") + table + QStringLiteral(" (") +
-                   columns.join(u',') + QStringLiteral(") VALUES (");
+    const QString head = QStringLiteral("INSERT INTO ") + table + QStringLiteral(" (") +
+                         columns.join(u',') + QStringLiteral(") VALUES (");
     QString placeholders = head;
     for (qsizetype c = 0; c < columns.size(); ++c)
         placeholders += c == 0 ? QStringLiteral("?") : QStringLiteral(",?");
     placeholders += u')';
-    for (const QVariantList& row : rows) {
+    for (const QVariantList& row : rows)
         if (row.size() != columns.size())
             throw DbError(DbErr::NotUpdatable,
                           QStringLiteral("Numero di valori errato per ") + table);
-        Statement st;
-        st.bound = true;
-        st.text = placeholders;
-        st.values.reserve(row.size());
+    runBoundRows(
+        placeholders,
+        [&head](const QStringList& literals) { return head + literals.join(u',') + u')'; }, rows);
+}
+
+void DbConnection::updateRows(const QString& table, const QStringList& setColumns,
+                              const QStringList& keyColumns, const QList<QVariantList>& rows) {
+    const qsizetype width = setColumns.size() + keyColumns.size();
+    for (const QVariantList& row : rows)
+        if (row.size() != width)
+            throw DbError(DbErr::NotUpdatable,
+                          QStringLiteral("Numero di valori errato per ") + table);
+    if (rows.isEmpty() || setColumns.isEmpty())
+        return;
+    // The condition of a row on the key columns from index `from`.
+    const auto keyOf = [&](const QStringList& literals, qsizetype row, qsizetype from = 0) {
+        QString key;
+        for (qsizetype k = from; k < keyColumns.size(); ++k) {
+            if (k > from)
+                key += QStringLiteral(" AND ");
+            key += keyColumns[k] + QStringLiteral(" = ") +
+                   literals[row * width + setColumns.size() + k];
+        }
+        return key;
+    };
+    // One row: SET a = <v>, ... WHERE k = <v> AND ...
+    const auto single = [&](const QStringList& literals) {
+        QString s = QStringLiteral("UPDATE ") + table + QStringLiteral(" SET ");
+        for (qsizetype c = 0; c < setColumns.size(); ++c)
+            s += (c > 0 ? QStringLiteral(",") : QString()) + setColumns[c] + QStringLiteral(" = ") +
+                 literals[c];
+        return s + QStringLiteral(" WHERE ") + keyOf(literals, 0);
+    };
+    if (mDialect == SqlDialect::SQLite) {
+        QStringList placeholders;
+        for (qsizetype c = 0; c < width; ++c)
+            placeholders << QStringLiteral("?");
+        runBoundRows(single(placeholders), single, rows);
+        return;
+    }
+    QStringList literals;
+    for (const QVariantList& row : rows)
+        for (const QVariant& v : row)
+            literals << sql(v);
+    // "SET c = CASE WHEN <key of row> THEN <value> ... ELSE c END": the leading key columns
+    // that every row shares (the document or quote) are tested once, in the WHERE.
+    qsizetype shared = 0;
+    while (shared + 1 < keyColumns.size()) {
+        const QString& first = literals[setColumns.size() + shared];
+        bool same = true;
+        for (qsizetype r = 1; r < rows.size() && same; ++r)
+            same = literals[r * width + setColumns.size() + shared] == first;
+        if (!same)
+            break;
+        ++shared;
+    }
+    QString s = QStringLiteral("UPDATE ") + table + QStringLiteral(" SET ");
+    for (qsizetype c = 0; c < setColumns.size(); ++c) {
+        if (c > 0)
+            s += u',';
+        s += setColumns[c] + QStringLiteral(" = CASE");
+        for (qsizetype r = 0; r < rows.size(); ++r)
+            s += QStringLiteral(" WHEN ") + keyOf(literals, r, shared) + QStringLiteral(" THEN ") +
+                 literals[r * width + c];
+        s += QStringLiteral(" ELSE ") + setColumns[c] + QStringLiteral(" END");
+    }
+    s += QStringLiteral(" WHERE ");
+    for (qsizetype k = 0; k < shared; ++k)
+        s += keyColumns[k] + QStringLiteral(" = ") + literals[setColumns.size() + k] +
+             QStringLiteral(" AND ");
+    s += u'(';
+    for (qsizetype r = 0; r < rows.size(); ++r)
+        s += (r > 0 ? QStringLiteral(" OR (") : QStringLiteral("(")) + keyOf(literals, r, shared) +
+             u')';
+    run(statement(s + u')', false), true);
+}
+
+void DbConnection::runBoundRows(
+    const QString& withPlaceholders,
+    const std::function<QString(const QStringList& literals)>& withLiterals,
+    const QList<QVariantList>& rows) {
+    const auto literalsOf = [this](const QVariantList& row) {
         QStringList literals;
         for (const QVariant& v : row)
             literals << sql(v);
-        for (const QString& literal : literals) {
-            QVariant value;
-            if (!SqlShape::LiteralValue(literal, &value)) {
-                st.bound = false;
-                break;
+        return literals;
+    };
+    Statement st;
+    for (const QVariantList& row : rows) {
+        st.bound = true;
+        st.text = withPlaceholders;
+        st.values.clear();
+        st.values.reserve(row.size());
+        for (const QVariant& v : row) {
+            std::optional<QVariant> bound = SqlBindValue(v);
+            if (!bound) {
+                QVariant fromLiteral;
+                if (!SqlShape::LiteralValue(sql(v), &fromLiteral)) {
+                    st.bound = false;
+                    break;
+                }
+                bound = std::move(fromLiteral);
             }
-            st.values << value;
+            st.values << std::move(*bound);
         }
         if (!st.bound)
-            st.text = head + literals.join(u',') + u')';
-        run(st, true);
+            st.text = withLiterals(literalsOf(row));
+        try {
+            run(st, true);
+        } catch (const DbError& error) {
+            if (!st.bound)
+                throw;
+            // The message names the row that failed, not only the placeholders.
+            throw DbError(error.number(), error.text(), withLiterals(literalsOf(row)));
+        }
     }
 }
 

@@ -7,6 +7,7 @@
 #include <QString>
 #include <QStringList>
 #include <QVariant>
+#include <functional>
 #include <memory>
 
 #include "DbKind.h"
@@ -59,6 +60,11 @@ class DbConnection {
     // Inserts many rows of the same columns with as few statements as possible.
     void insertRows(const QString& table, const QStringList& columns,
                     const QList<QVariantList>& rows);
+    // Updates many rows of one table, each found by its key: a row holds the values of the
+    // set columns then those of the key columns. SQLite runs one prepared UPDATE per row with
+    // its values bound; a server takes one statement of CASE expressions.
+    void updateRows(const QString& table, const QStringList& setColumns,
+                    const QStringList& keyColumns, const QList<QVariantList>& rows);
     // Runs a statement and ignores any error (the isolation-level statements).
     void executeIgnoringErrors(const QString& sql);
 
@@ -105,6 +111,11 @@ class DbConnection {
     SqliteStatements::Prepared* prepared(const QString& text);
     void insertRowsBound(const QString& table, const QStringList& columns,
                          const QList<QVariantList>& rows);
+    // Runs a statement of "?" placeholders once per row of values, bound as their literals
+    // mean; a row holding a value with no plain bound form runs with its literals.
+    void runBoundRows(const QString& withPlaceholders,
+                      const std::function<QString(const QStringList& literals)>& withLiterals,
+                      const QList<QVariantList>& rows);
 
     void configureSqlite();
     int run(const QString& portableSql, bool write);

@@ -286,6 +286,54 @@ QString SqlValue(SqlDialect dialect, const QVariant& value, SqlKind kind) {
     }
 }
 
+std::optional<QVariant> SqlBindValue(const QVariant& value) {
+    if (!value.isValid() || value.isNull())
+        return QVariant();
+    const int type = value.metaType().id();
+    if (isCurrency(value)) {
+        // The literal is the exact decimal; a double quotient of two exact doubles is the
+        // nearest double to it, as the database's own reading of the literal would be.
+        const int64_t raw = value.value<Currency>().raw();
+        constexpr int64_t kExact = int64_t(1) << 53;
+        if (raw % 10000 == 0)
+            return QVariant(static_cast<qlonglong>(raw / 10000));
+        if (raw > -kExact && raw < kExact)
+            return QVariant(static_cast<double>(raw) / 10000.0);
+        return std::nullopt;
+    }
+    switch (type) {
+        case QMetaType::QString: {
+            const QString& text = *static_cast<const QString*>(value.constData());
+            for (const QChar c : text)
+                if (c.unicode() == 0 || c.isSurrogate())
+                    return std::nullopt;  // the literal cleans these
+            return value;
+        }
+        case QMetaType::Int:
+        case QMetaType::LongLong:
+        case QMetaType::Short:
+        case QMetaType::UShort:
+        case QMetaType::UInt:
+        case QMetaType::Long:
+        case QMetaType::SChar:
+        case QMetaType::UChar:
+            return QVariant(static_cast<qlonglong>(value.toLongLong()));
+        case QMetaType::Double:
+        case QMetaType::Float: {
+            const double d = value.toDouble();
+            return std::isfinite(d) ? QVariant(d) : QVariant();
+        }
+        case QMetaType::Bool:
+            return QVariant(static_cast<qlonglong>(value.toBool() ? 1 : 0));
+        case QMetaType::QDate: {
+            const QDate d = value.toDate();
+            return dateUsable(d) ? QVariant(dateText(d)) : QVariant();
+        }
+        default:
+            return std::nullopt;
+    }
+}
+
 QString SqlValue(SqlDialect dialect, const QString& text) {
     return textLiteral(dialect, text);
 }

@@ -8,6 +8,7 @@
 #include <QString>
 #include <QVariant>
 
+#include <optional>
 #include <stdexcept>
 
 namespace evapre {
@@ -57,6 +58,11 @@ class SqlValueError : public std::invalid_argument {
 // Any other variant type: kind Auto/Text use its toString() text when it has one, else
 // throw SqlValueError.
 QString SqlValue(SqlDialect dialect, const QVariant& value, SqlKind kind = SqlKind::Auto);
+
+// The value a prepared statement binds in place of the literal SqlValue (kind Auto) would
+// write, meaning the same to the database: text, 64-bit integer, double or Null. Empty when
+// the value has no such plain form; the caller then writes the literal.
+std::optional<QVariant> SqlBindValue(const QVariant& value);
 
 // Typed forms (same rules as above).
 QString SqlValue(SqlDialect dialect, const QString& text);     // text literal

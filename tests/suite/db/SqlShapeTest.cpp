@@ -87,5 +87,73 @@ TEST(SqlShape, ValuesComeBackExactly) {
     EXPECT_EQ(db.db().execute("Update Prova Set N = N + 1 where K >= 3"), 2);
 }
 
+// Rows written through the bound inserts and updates hold exactly what the same values written
+// as literals hold: the type the database gives them and the value.
+TEST(SqlShape, BoundRowsHoldWhatTheirLiteralsHold) {
+    test::TestDb db;
+    db.db().executePortable(
+        "CREATE TABLE Prova (K INTEGER PRIMARY KEY, T TEXT, N NUMERIC(19,4), D DATE)");
+    const auto importo = [](const char16_t* testo) {
+        return QVariant::fromValue(*Currency::parse(testo));
+    };
+    struct Caso {
+        const char* nome;
+        QVariant t, n, d;
+    };
+    const QList<Caso> casi{
+        {"testi e importi", QString("l'ufficio"), importo(u"-12.3456"), QDate(2026, 12, 10)},
+        {"vuoto e intero", QString(""), importo(u"12"), QDate()},
+        {"nulli", QVariant(), QVariant(), QVariant()},
+        {"NUL nel testo, importo enorme", QString("a") + QChar(0) + "b",
+         importo(u"922337203685.4775"), QDate(1, 1, 1)},
+        {"numeri non importi", QString("?"), QVariant(0.1), QVariant()},
+        {"intero negativo", QString("'@0'"), QVariant(-7), QVariant()},
+    };
+    const QString colonne = "T, N, D";
+    for (int k = 0; k < casi.size(); ++k) {
+        const Caso& c = casi[k];
+        db.db().execute("Insert into Prova (K, T, N, D) values (" + db.db().sql(2 * k) + ", " +
+                        db.db().sql(c.t) + ", " + db.db().sql(c.n) + ", " + db.db().sql(c.d) + ")");
+        if (k % 2 == 0)
+            db.db().insertRows("Prova", {"K", "T", "N", "D"}, {{2 * k + 1, c.t, c.n, c.d}});
+        else
+            db.db().insertRow("Prova", {{"K", 2 * k + 1}, {"T", c.t}, {"N", c.n}, {"D", c.d}});
+    }
+    const auto righe = [&db](int k) {
+        auto rs = db.db().openRowSet("Select T, N, D from Prova where K = " + db.db().sql(2 * k) +
+                                     " or K = " + db.db().sql(2 * k + 1) + " order by K");
+        QList<QVariantList> out;
+        for (; !rs->eof(); rs->moveNext())
+            out << QVariantList{rs->valueAt(0), rs->valueAt(1), rs->valueAt(2)};
+        return out;
+    };
+    for (int k = 0; k < casi.size(); ++k) {
+        SCOPED_TRACE(casi[k].nome);
+        const auto r = righe(k);
+        ASSERT_EQ(r.size(), 2);
+        for (int c = 0; c < 3; ++c) {
+            EXPECT_EQ(r[0][c].isNull(), r[1][c].isNull()) << c;
+            EXPECT_EQ(r[0][c].toString(), r[1][c].toString()) << c;
+        }
+    }
+    if (db.db().dialect() == SqlDialect::SQLite) {
+        auto tipi = db.db().openRowSet(
+            "Select count(*) from Prova a inner join Prova b on b.K = a.K + 1 where a.K % 2 = 0 "
+            "and (typeof(a.T) <> typeof(b.T) or typeof(a.N) <> typeof(b.N) or "
+            "typeof(a.D) <> typeof(b.D))");
+        EXPECT_EQ(tipi->valueAt(0).toInt(), 0);
+    }
+
+    // Updates by key: the rows named change, the others keep what they hold.
+    db.db().updateRows("Prova", {"T", "N"}, {"K"},
+                       {{QString("nuovo"), importo(u"1.5"), 0}, {QVariant(), importo(u"-2"), 3}});
+    auto rs = db.db().openRowSet("Select K, T, N from Prova where K <= 3 order by K");
+    QStringList visti;
+    for (; !rs->eof(); rs->moveNext())
+        visti << rs->valueAt(0).toString() + "=" + rs->text("T") + "/" +
+                     rs->amount("N").toSqlText();
+    EXPECT_EQ(visti, (QStringList{"0=nuovo/1.5", "1=l'ufficio/-12.3456", "2=/12", "3=/-2"}));
+}
+
 }  // namespace
 }  // namespace evapre
