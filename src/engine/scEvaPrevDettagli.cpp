@@ -84,50 +84,100 @@ QString statoDopo(Currency qtaOrdinata, Currency evasaDopo, bool aSaldo) {
 
 namespace {
 
-void leggiLivello(const RowSet& r, bool manuale, bool automatico, scEvaPrev::RigaDaEvadere& riga) {
+// Positions of the columns the line step reads, resolved once per line query.
+struct ColonneLinee {
+    ColonneLinee(const RowSet& r, bool manuale, bool livelli) {
+        const auto at = [&r](const QString& nome) { return r.columnIndex(nome); };
+        for (const char* nome : kColonneCopiate)
+            copiate.push_back(at(QStringLiteral("PreVenDett.") + QLatin1String(nome)));
+        rigLiv = at(QStringLiteral("PreVenDett.RigLiv"));
+        tipoRiga = at(QStringLiteral("PreVenDett.TipoRiga"));
+        articolo = at(QStringLiteral("PreVenDett.Articolo"));
+        um = at(QStringLiteral("PreVenDett.UM"));
+        doveStampoDesLung = at(QStringLiteral("PreVenDett.DoveStampoDesLung"));
+        rigLivRaee = at(QStringLiteral("PreVenDett.RigLivRAEE"));
+        qta = at(QStringLiteral("PreVenDett.Qta"));
+        qtaEvasa = at(QStringLiteral("PreVenDett.QtaEvasa"));
+        valTotale = at(QStringLiteral("PreVenDett.ValTotale"));
+        colli = at(QStringLiteral("PreVenDett.Colli"));
+        fatCon = at(QStringLiteral("PreVenDett.FatCon"));
+        pezziPerConf = at(QStringLiteral("Articoli.PezziPerConf"));
+        artMag = at(QStringLiteral("Articoli.ArtMag"));
+        tipoIva = at(QStringLiteral("TabIva.TipoIva"));
+        aliquota = at(QStringLiteral("TabIva.Aliquota"));
+        if (manuale) {
+            qtaDaEva = at(QStringLiteral("PreVenEvaDett.QtaDaEva"));
+            aSaldo = at(QStringLiteral("PreVenEvaDett.ASaldo"));
+        }
+        if (livelli) {
+            liv.livello1 = at(QStringLiteral("PreVenLiv.Livello1"));
+            liv.livello2 = at(QStringLiteral("PreVenLiv.Livello2"));
+            liv.um = at(QStringLiteral("PreVenLiv.UM"));
+            liv.fatCon = at(QStringLiteral("PreVenLiv.FatCon"));
+            liv.valUnitario = at(QStringLiteral("PreVenLiv.ValUnitario"));
+            liv.flagStato = at(QStringLiteral("PreVenLiv.FlagStato"));
+            liv.qta = at(QStringLiteral("PreVenLiv.Qta"));
+            liv.qtaEvasa = at(QStringLiteral("PreVenLiv.QtaEvasa"));
+            liv.valTotale = at(QStringLiteral("PreVenLiv.ValTotale"));
+            liv.statoRiga = at(QStringLiteral("PreVenLiv.StatoRiga"));
+        }
+    }
+    std::vector<int> copiate;
+    int rigLiv, tipoRiga, articolo, um, doveStampoDesLung, rigLivRaee, qta, qtaEvasa, valTotale,
+        colli, fatCon, pezziPerConf, artMag, tipoIva, aliquota;
+    int qtaDaEva = -1, aSaldo = -1;
+    struct {
+        int livello1 = -1, livello2, um, fatCon, valUnitario, flagStato, qta, qtaEvasa, valTotale,
+            statoRiga;
+    } liv;
+};
+
+void leggiLivello(const RowSet& r, const ColonneLinee& c, bool manuale, bool automatico,
+                  scEvaPrev::RigaDaEvadere& riga) {
     scEvaPrev::LivelloDaEvadere l;
-    l.livello1 = r.text(QStringLiteral("PreVenLiv.Livello1"));
-    l.livello2 = r.text(QStringLiteral("PreVenLiv.Livello2"));
-    l.um = r.value(QStringLiteral("PreVenLiv.UM"));
-    l.fatCon = r.value(QStringLiteral("PreVenLiv.FatCon"));
-    l.valUnitario = r.value(QStringLiteral("PreVenLiv.ValUnitario"));
-    l.flagStato = r.value(QStringLiteral("PreVenLiv.FlagStato"));
-    l.qtaOrdinata = r.amount(QStringLiteral("PreVenLiv.Qta"));
-    l.qtaEvasa = r.amount(QStringLiteral("PreVenLiv.QtaEvasa"));
-    l.valTotale = r.amount(QStringLiteral("PreVenLiv.ValTotale"));
+    l.livello1 = r.textAt(c.liv.livello1);
+    l.livello2 = r.textAt(c.liv.livello2);
+    l.um = r.valueAt(c.liv.um);
+    l.fatCon = r.valueAt(c.liv.fatCon);
+    l.valUnitario = r.valueAt(c.liv.valUnitario);
+    l.flagStato = r.valueAt(c.liv.flagStato);
+    l.qtaOrdinata = r.amountAt(c.liv.qta);
+    l.qtaEvasa = r.amountAt(c.liv.qtaEvasa);
+    l.valTotale = r.amountAt(c.liv.valTotale);
     if (automatico) {
         // A level closed earlier has nothing left to deliver.
-        const bool chiuso = TrimSpaces(r.text(QStringLiteral("PreVenLiv.StatoRiga"))) == kEvaso;
+        const bool chiuso = TrimSpaces(r.textAt(c.liv.statoRiga)) == kEvaso;
         l.qta = chiuso ? Currency() : l.qtaOrdinata - l.qtaEvasa;
     } else if (manuale) {
-        l.qta = r.amount(QStringLiteral("PreVenEvaDett.QtaDaEva"));
-        l.aSaldo = TrimSpaces(r.text(QStringLiteral("PreVenEvaDett.ASaldo"))) == kSi;
+        l.qta = r.amountAt(c.qtaDaEva);
+        l.aSaldo = TrimSpaces(r.textAt(c.aSaldo)) == kSi;
     }
     riga.livelli.push_back(std::move(l));
 }
 
-scEvaPrev::RigaDaEvadere leggiRiga(const RowSet& r, bool manuale) {
+scEvaPrev::RigaDaEvadere leggiRiga(const RowSet& r, const ColonneLinee& c, bool manuale) {
     scEvaPrev::RigaDaEvadere riga;
-    riga.rigLiv = static_cast<int>(r.integer(QStringLiteral("PreVenDett.RigLiv")));
-    for (const char* nome : kColonneCopiate)
-        riga.copiate << r.value(QStringLiteral("PreVenDett.") + QLatin1String(nome));
-    riga.tipoRiga = TrimSpaces(r.text(QStringLiteral("PreVenDett.TipoRiga"))).toUpper();
-    riga.articolo = r.text(QStringLiteral("PreVenDett.Articolo"));
-    riga.um = r.text(QStringLiteral("PreVenDett.UM"));
-    riga.doveStampoDesLung = r.text(QStringLiteral("PreVenDett.DoveStampoDesLung"));
-    riga.rigLivRaee = r.value(QStringLiteral("PreVenDett.RigLivRAEE"));
-    riga.qtaOrdinata = r.amount(QStringLiteral("PreVenDett.Qta"));
-    riga.qtaEvasa = r.amount(QStringLiteral("PreVenDett.QtaEvasa"));
-    riga.valTotale = r.amount(QStringLiteral("PreVenDett.ValTotale"));
-    riga.colli = r.amount(QStringLiteral("PreVenDett.Colli"));
-    riga.fatCon = r.amount(QStringLiteral("PreVenDett.FatCon"));
-    riga.pezziPerConf = r.amount(QStringLiteral("Articoli.PezziPerConf"));
-    riga.artMag = TrimSpaces(r.text(QStringLiteral("Articoli.ArtMag"))) == kSi;
-    riga.tipoIva = r.text(QStringLiteral("TabIva.TipoIva"));
-    riga.aliquota = r.amount(QStringLiteral("TabIva.Aliquota"));
+    riga.rigLiv = static_cast<int>(r.integerAt(c.rigLiv));
+    riga.copiate.reserve(static_cast<qsizetype>(c.copiate.size()));
+    for (int indice : c.copiate)
+        riga.copiate << r.valueAt(indice);
+    riga.tipoRiga = TrimSpaces(r.textAt(c.tipoRiga)).toUpper();
+    riga.articolo = r.textAt(c.articolo);
+    riga.um = r.textAt(c.um);
+    riga.doveStampoDesLung = r.textAt(c.doveStampoDesLung);
+    riga.rigLivRaee = r.valueAt(c.rigLivRaee);
+    riga.qtaOrdinata = r.amountAt(c.qta);
+    riga.qtaEvasa = r.amountAt(c.qtaEvasa);
+    riga.valTotale = r.amountAt(c.valTotale);
+    riga.colli = r.amountAt(c.colli);
+    riga.fatCon = r.amountAt(c.fatCon);
+    riga.pezziPerConf = r.amountAt(c.pezziPerConf);
+    riga.artMag = TrimSpaces(r.textAt(c.artMag)) == kSi;
+    riga.tipoIva = r.textAt(c.tipoIva);
+    riga.aliquota = r.amountAt(c.aliquota);
     if (manuale) {
-        riga.qta = r.amount(QStringLiteral("PreVenEvaDett.QtaDaEva"));
-        riga.aSaldo = TrimSpaces(r.text(QStringLiteral("PreVenEvaDett.ASaldo"))) == kSi;
+        riga.qta = r.amountAt(c.qtaDaEva);
+        riga.aSaldo = TrimSpaces(r.textAt(c.aSaldo)) == kSi;
     } else {
         riga.qta = riga.qtaOrdinata - riga.qtaEvasa;
     }
@@ -149,14 +199,15 @@ int scEvaPrev::EvadoPreDett(RowSet& testata, const PreventivoCorrente& prev, boo
     std::vector<scEvaPrev::RigaDaEvadere> righe;
     {
         auto sorgente = mDb.openRowSet(PrepSqlDett(prev, OpDett::Leggi, false));
+        std::optional<ColonneLinee> colonne;
         for (; !sorgente->eof(); sorgente->moveNext()) {
-            const int rigLiv =
-                static_cast<int>(sorgente->integer(QStringLiteral("PreVenDett.RigLiv")));
+            if (!colonne)
+                colonne.emplace(*sorgente, obEvasManule, livelli);
+            const int rigLiv = static_cast<int>(sorgente->integerAt(colonne->rigLiv));
             if (righe.empty() || righe.back().rigLiv != rigLiv)
-                righe.push_back(leggiRiga(*sorgente, obEvasManule));
-            if (livelli &&
-                !TrimSpaces(sorgente->text(QStringLiteral("PreVenLiv.Livello1"))).isEmpty())
-                leggiLivello(*sorgente, obEvasManule, !obEvasManule, righe.back());
+                righe.push_back(leggiRiga(*sorgente, *colonne, obEvasManule));
+            if (livelli && !TrimSpaces(sorgente->textAt(colonne->liv.livello1)).isEmpty())
+                leggiLivello(*sorgente, *colonne, obEvasManule, !obEvasManule, righe.back());
         }
     }
     // A line with levels delivers what its levels deliver.

@@ -409,6 +409,8 @@ void DbConnection::runBoundRows(
         return literals;
     };
     Statement st;
+    // Prepared once for all the rows: the statement's text is not looked up row by row.
+    SqliteStatements::Prepared* kept = prepared(withPlaceholders);
     for (const QVariantList& row : rows) {
         st.bound = true;
         st.text = withPlaceholders;
@@ -429,7 +431,10 @@ void DbConnection::runBoundRows(
         if (!st.bound)
             st.text = withLiterals(literalsOf(row));
         try {
-            run(st, true);
+            if (st.bound && kept)
+                mSqlite->execute(*kept, st.values, [&] { return withLiterals(literalsOf(row)); });
+            else
+                run(st, true);
         } catch (const DbError& error) {
             if (!st.bound)
                 throw;

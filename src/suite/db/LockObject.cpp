@@ -27,7 +27,7 @@ void LockObject::insertMark(const Mark& mark, const QDateTime& when) {
                            {QStringLiteral("PadreTipo"), mark.padreTipo},
                            {QStringLiteral("PadreAnno"), mark.padreAnno},
                            {QStringLiteral("PadreNumReg"), mark.padreNumReg}});
-    mHeld.push_back({mark.tipo, mark.anno, mark.numReg, mark.utente});
+    mHeld.insert({mark.tipo, mark.anno, mark.numReg}, mark.utente);
 }
 
 QString LockObject::keyCondition(const QString& tipo, int anno, qint64 numReg,
@@ -39,26 +39,24 @@ QString LockObject::keyCondition(const QString& tipo, int anno, qint64 numReg,
 }
 
 bool LockObject::removeMark(const QString& tipo, int anno, qint64 numReg) {
-    auto it = std::find_if(mHeld.begin(), mHeld.end(), [&](const Held& h) {
-        return h.tipo == tipo && h.anno == anno && h.numReg == numReg;
-    });
-    if (it == mHeld.end())
+    const auto it = mHeld.constFind({tipo, anno, numReg});
+    if (it == mHeld.constEnd())
         return false;
-    const int removed =
-        mConnection.execute(QStringLiteral("DELETE FROM LockGest") +
-                            keyCondition(it->tipo, it->anno, it->numReg, it->utente));
+    const int removed = mConnection.execute(QStringLiteral("DELETE FROM LockGest") +
+                                            keyCondition(tipo, anno, numReg, it.value()));
     mHeld.erase(it);
     return removed > 0;
 }
 
 int LockObject::endLockUse() {
     int removed = 0;
-    while (!mHeld.empty()) {
-        const Held held = mHeld.back();
+    while (!mHeld.isEmpty()) {
+        const auto it = mHeld.constBegin();
+        const Chiave chiave = it.key();
         removed +=
             mConnection.execute(QStringLiteral("DELETE FROM LockGest") +
-                                keyCondition(held.tipo, held.anno, held.numReg, held.utente));
-        mHeld.pop_back();
+                                keyCondition(chiave.tipo, chiave.anno, chiave.numReg, it.value()));
+        mHeld.remove(chiave);
     }
     return removed;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDateTime>
+#include <QHash>
 #include <QString>
 #include <QVariant>
 #include <memory>
@@ -49,13 +50,18 @@ class LockObject {
     QString keyCondition(const QString& tipo, int anno, qint64 numReg, const QString& utente) const;
 
     DbConnection& mConnection;
-    struct Held {
+    struct Chiave {
         QString tipo;
         int anno;
         qint64 numReg;
-        QString utente;
+        bool operator==(const Chiave&) const = default;
+        friend size_t qHash(const Chiave& k, size_t seed = 0) {
+            return qHashMulti(seed, k.tipo, k.anno, k.numReg);
+        }
     };
-    std::vector<Held> mHeld;
+    // The user each of our marks was written for, by key: a run holds thousands of marks and
+    // releases them one by one.
+    QHash<Chiave, QString> mHeld;
 };
 
 }  // namespace evapre

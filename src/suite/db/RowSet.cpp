@@ -331,12 +331,20 @@ bool RowSet::isNull(const QString& column) const {
 }
 
 QString RowSet::text(const QString& column) const {
-    const QVariant v = value(column);
+    return textAt(requireIndex(column));
+}
+
+QString RowSet::textAt(int index) const {
+    const QVariant v = valueAt(index);
     return v.isNull() ? QString() : v.toString();
 }
 
 qint64 RowSet::integer(const QString& column) const {
-    const QVariant v = value(column);
+    return integerAt(requireIndex(column));
+}
+
+qint64 RowSet::integerAt(int index) const {
+    const QVariant v = valueAt(index);
     if (v.isNull())
         return 0;
     bool ok = false;
@@ -347,12 +355,16 @@ qint64 RowSet::integer(const QString& column) const {
 }
 
 Currency RowSet::amount(const QString& column) const {
-    const QVariant v = value(column);
+    return amountAt(requireIndex(column));
+}
+
+Currency RowSet::amountAt(int index) const {
+    const QVariant v = valueAt(index);
     try {
         return Currency::fromVariant(v);
     } catch (const std::exception& e) {
         throw DbError(DbErr::CallFailed,
-                      QStringLiteral("Valore non numerico nel campo ") + column +
+                      QStringLiteral("Valore non numerico nel campo ") + mColumns[index].name +
                           QStringLiteral(": ") + v.toString(),
                       mSql);
     }

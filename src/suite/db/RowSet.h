@@ -52,6 +52,11 @@ class RowSet {
     Currency amount(const QString& column) const;
     QDate date(const QString& column) const;
     bool isNull(const QString& column) const;
+    // The same reads by position: a loop over many rows resolves its columns once.
+    int columnIndex(const QString& column) const { return requireIndex(column); }
+    QString textAt(int index) const;
+    qint64 integerAt(int index) const;
+    Currency amountAt(int index) const;
 
     // Editing: addNew() or edit(), then set() the columns, then save().
     void addNew();
