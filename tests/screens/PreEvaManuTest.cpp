@@ -360,6 +360,8 @@ TEST_F(PreEvaManuTest, ProseguiSulGruppo) {
               Currency());
     EXPECT_TRUE(
         testo("Select StatoRiga from PreVenDett where NumRif = 1 and RigLiv = 1").isEmpty());
+    EXPECT_EQ(testo("Select Stato from PreVenTest where NumRif = 1"), "P")
+        << "a close-only run sets the status of a quote that produced no line";
     EXPECT_FALSE(motore.obSoloASaldo);
 
     // nothing marked: next group
@@ -470,6 +472,22 @@ TEST_F(PreEvaManuTest, PreventivoInUsoDaAltri) {
     EXPECT_EQ(marche("luigi"), 1);
     EXPECT_EQ(righeSelezione(), 0);
     VeltDbasedll::instance().lockObject(QString::number(altra)).endLockUse();
+}
+
+// A database error while a quote is staged is shown with its number and text; the quote stays
+// unpicked, with nothing staged and no mark.
+TEST_F(PreEvaManuTest, ErroreNellaMessaInSelezione) {
+    preventivo(1);
+    rigaMerce(1, 1);
+    apri();
+    db.db().execute("DROP TABLE PreVenSpese");
+    ui.messages.clear();
+    selezionaPreventivo(1);
+    ASSERT_FALSE(ui.messages.isEmpty());  // the expenses grid cannot be read either
+    EXPECT_TRUE(ui.messages[0].startsWith("Err: ")) << ui.messages[0].toStdString();
+    EXPECT_EQ(cella(Griglia::Testa, 0, "Sel."), "N");
+    EXPECT_EQ(conta("Select count(*) from PreVenEvaDett"), 0);
+    EXPECT_EQ(marche(), 0);
 }
 
 // Extra columns and column order from the personal parameters; prices hidden on a terminal
