@@ -81,7 +81,11 @@ frmPreEvaManu::frmPreEvaManu(QWidget* parent) : QWidget(parent) {
     costruisci();
 }
 
-frmPreEvaManu::~frmPreEvaManu() = default;
+// A form destroyed without being closed still hands back its group.
+frmPreEvaManu::~frmPreEvaManu() {
+    if (mSel && mbCaricato)
+        mSel->RilasciaGruppo();
+}
 
 void frmPreEvaManu::costruisci() {
     auto* principale = new QVBoxLayout(this);

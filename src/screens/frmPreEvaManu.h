@@ -42,7 +42,7 @@ class frmPreEvaManu : public QWidget {
     ~frmPreEvaManu() override;
 
     QString osKeySec;
-    // The selection form's engine, handed in before EvasioneManuale.
+    // The selection form's engine, handed in before EvasioneManuale; it must outlive the form.
     void setMotore(scEvaPrev& motore) { mMotore = &motore; }
     // Loads the first group and shows the form; returns once it is shown. The form closes
     // itself when no group is left (chiuso() tells the owner, who deletes it).

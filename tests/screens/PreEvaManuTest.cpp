@@ -223,6 +223,13 @@ TEST_F(PreEvaManuTest, RigheMesseInSelezione) {
     EXPECT_EQ(marche(), 0);
     EXPECT_EQ(conta("Select count(*) from PreVenEvaDett"), 0);
     EXPECT_EQ(conta("Select count(*) from PreVenEvaSpese"), 0);
+
+    // a form destroyed without being closed hands its group back too
+    selezionaPreventivo(1);
+    ASSERT_EQ(marche(), 1);
+    form.reset();
+    EXPECT_EQ(marche(), 0);
+    EXPECT_EQ(righeSelezione(), 0);
 }
 
 // Typed "Da Evad." and "A Saldo", F9, and the electrical-waste line following its line.
