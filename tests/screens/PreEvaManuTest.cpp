@@ -232,6 +232,33 @@ TEST_F(PreEvaManuTest, RigheMesseInSelezione) {
     EXPECT_EQ(righeSelezione(), 0);
 }
 
+// The article and delivery-date bounds of the criteria limit the lines staged; extended
+// descriptions add the article's class attributes.
+TEST_F(PreEvaManuTest, CriteriEDescrizioniEstese) {
+    DocumentBuilder(db).parametroPersonale("Ddt", "PartitaEnse", "S");
+    db.insert("Articoli", {{"Articolo", "ART1"},
+                           {"Descrizione", "Vite"},
+                           {"ArtClasseAttr1", "C1"},
+                           {"ArtClasseAttr2", "ACCIAIO"},
+                           {"ArtClasseAttr4", "ZINCATO"}});
+    db.insert("ArtClasseAttr",
+              {{"ArtClasse", 1}, {"ArtClasseAttr", "C1"}, {"Descrizione", "Minuteria"}});
+    db.insert("Articoli", {{"Articolo", "ART2"}, {"Descrizione", "Dado"}});
+    motore.osArticoloDa = "ART1";
+    motore.osArticoloA = "ART2";
+    motore.ovDataConsA = QDate(2024, 6, 30);
+    preventivo(1);
+    rigaMerce(1, 1);
+    rigaMerce(1, 2, {{"Articolo", "ART2"}, {"DataCons", QDate(2024, 6, 1)}});
+    rigaMerce(1, 3, {{"Articolo", "ART2"}, {"DataCons", QDate(2024, 7, 1)}});
+    rigaMerce(1, 4, {{"Articolo", "ART3"}});
+    apri();
+    selezionaPreventivo(1);
+    EXPECT_EQ(conta("Select count(*) from PreVenEvaDett"), 2);
+    EXPECT_EQ(staged(1, 1, "Descrizione"), "Vite -Minut-ACC-ZIN");
+    EXPECT_EQ(staged(1, 2, "Descrizione"), "Dado ---");
+}
+
 // Typed "Da Evad." and "A Saldo", F9, and the electrical-waste line following its line.
 TEST_F(PreEvaManuTest, ValoriDigitatiNelleRighe) {
     preventivo(1);
