@@ -286,7 +286,9 @@ QString SelezioneManuale::SqlGriglia(Griglia griglia) const {
                     s += QStringLiteral(" and (Livello1 <> ") + sql(kRiepilogo) + QLatin1Char(')');
                 else
                     s += QStringLiteral(" and (Livello1 = ") + sql(kRiepilogo) +
-                         QStringLiteral(" or (Livello1 = ' ' And Livello2 = ' '))");
+                         QStringLiteral(" or (Livello1 = ") + sql(QStringLiteral(" ")) +
+                         QStringLiteral(" And Livello2 = ") + sql(QStringLiteral(" ")) +
+                         QStringLiteral("))");
             }
             return s + QStringLiteral(" ORDER BY PreVenEvaDett.Anno, PreVenEvaDett.NumRif") +
                    QStringLiteral(
@@ -570,48 +572,71 @@ void SelezioneManuale::stagingSpese(int anno, qint32 numRif) {
     mDb.execute(QStringLiteral("INSERT INTO PreVenEvaSpese ( Utente, Anno, NumRif,Riga,Selez)") +
                 QStringLiteral(" SELECT ") + sql(utente()) + QStringLiteral(" AS MioUtente,") +
                 QStringLiteral("PreVenSpese.Anno, PreVenSpese.NumRif, PreVenSpese.Riga,") +
-                QStringLiteral("'N' as MioSelez FROM PreVenSpese WHERE PreVenSpese.Anno=") +
+                sql(kNo) + QStringLiteral(" as MioSelez FROM PreVenSpese WHERE PreVenSpese.Anno=") +
                 sql(anno) + QStringLiteral(" AND PreVenSpese.NumRif=") + sql(numRif));
+}
+
+SelezioneManuale::Letterali SelezioneManuale::letterali() const {
+    return {sql(kSi),
+            sql(kNo),
+            sql(QStringLiteral("D")),
+            sql(QStringLiteral("C")),
+            sql(QStringLiteral("E")),
+            sql(QStringLiteral(" "))};
 }
 
 // The description of a staged line: a text line's note, else the line's or the article's
 // description, with the article's class attributes when extended descriptions are on.
-static QString descrizioneStaging(bool estese) {
-    QString s = QStringLiteral(
-        "IIf(PreVenDett.TipoRiga = 'D',PreVenDett.NotaSopra"
-        ",IIf(not PreVenDett.Descrizione Is Null,PreVenDett.Descrizione,Articoli.Descrizione ))");
-    if (estese)
-        s += QStringLiteral(
-            " & ' -' & (select left(ArtClasseAttr.Descrizione,5)"
-            " from ArtClasseAttr where ArtClasseAttr.ArtClasse=1"
-            " and ArtClasseAttr.ArtClasseAttr = Articoli.ArtClasseAttr1)"
-            " & '-' & left(Articoli.ArtClasseAttr2,3) & '-' & left(Articoli.ArtClasseAttr4,3)");
+QString SelezioneManuale::descrizioneStaging(const Letterali& l) const {
+    QString s = QStringLiteral("IIf(PreVenDett.TipoRiga = ") + l.testo +
+                QStringLiteral(
+                    ",PreVenDett.NotaSopra,IIf(not PreVenDett.Descrizione Is Null"
+                    ",PreVenDett.Descrizione,Articoli.Descrizione ))");
+    if (mbDescEstese)
+        s += QStringLiteral(" & ") + sql(QStringLiteral(" -")) +
+             QStringLiteral(
+                 " & (select left(ArtClasseAttr.Descrizione,5)"
+                 " from ArtClasseAttr where ArtClasseAttr.ArtClasse=") +
+             sql(1) +
+             QStringLiteral(" and ArtClasseAttr.ArtClasseAttr = Articoli.ArtClasseAttr1) & ") +
+             sql(QStringLiteral("-")) + QStringLiteral(" & left(Articoli.ArtClasseAttr2,3) & ") +
+             sql(QStringLiteral("-")) + QStringLiteral(" & left(Articoli.ArtClasseAttr4,3)");
     return s + QStringLiteral(" AS MioDescrizione,");
 }
 
-// Lines of kind 'C' are never staged (a Null kind is an ordinary line); a level row is
-// staged by its own state, a line without levels by the line's.
+// What the staged line's key, quote and kind conditions share: the quote, never a line of kind
+// "C" (a Null kind is an ordinary line).
+QString SelezioneManuale::doveRigheDi(int anno, qint32 numRif, const Letterali& l) const {
+    return QStringLiteral(" WHERE PreVenDett.Anno=") + sql(anno) +
+           QStringLiteral(" AND PreVenDett.NumRif=") + sql(numRif) +
+           QStringLiteral(" AND (PreVenDett.TipoRiga<>") + l.commento +
+           QStringLiteral(" OR PreVenDett.TipoRiga Is Null)");
+}
+
+// A level row is staged by its own state, a line without levels by the line's.
 QString SelezioneManuale::insertRighe(int anno, qint32 numRif, bool tutto) const {
+    const Letterali l = letterali();
     QString s = kColonneDett + QStringLiteral(" SELECT ") + sql(utente()) +
                 QStringLiteral(
                     " AS MioUtente,PreVenDett.Anno, PreVenDett.NumRif, "
                     "PreVenDett.RigDet,PreVenDett.RigLiv,"
-                    "IIf(PreVenliv.Livello1 Is Null,' ',PreVenLiv.Livello1) AS MioLiv1,"
-                    "IIf(PreVenliv.Livello2 Is Null,' ',PreVenLiv.Livello2) AS Mioliv2,"
-                    "PreVenDett.Articolo,") +
-                descrizioneStaging(mbDescEstese) +
+                    "IIf(PreVenliv.Livello1 Is Null,") +
+                l.vuoto + QStringLiteral(",PreVenLiv.Livello1) AS MioLiv1,") +
+                QStringLiteral("IIf(PreVenliv.Livello2 Is Null,") + l.vuoto +
+                QStringLiteral(",PreVenLiv.Livello2) AS Mioliv2,PreVenDett.Articolo,") +
+                descrizioneStaging(l) +
                 QStringLiteral(
                     "IIf(PreVenliv.Livello1 Is Null,PreVenDett.um,PreVenliv.UM) AS MioUm,"
                     "IIf(PreVenliv.Livello1 Is Null,PreVenDett.Qta,PreVenliv.Qta) AS MioQta,"
                     "IIf(PreVenliv.Livello1 Is Null,") +
                 kEvasoRiga + QLatin1Char(',') + kEvasoLiv + QStringLiteral(") AS MioQtaevasa,") +
-                QStringLiteral("IIf(PreVenDett.TipoRiga = 'D','S','N') AS MioASaldo,");
+                QStringLiteral("IIf(PreVenDett.TipoRiga = ") + l.testo + QLatin1Char(',') + l.si +
+                QLatin1Char(',') + l.no + QStringLiteral(") AS MioASaldo,");
+    // A text line has nothing to deliver, whatever "Tutto" says.
     if (tutto)
-        s += QStringLiteral(
-                 "IIf(PreVenDett.TipoRiga = 'D',0,IIf(PreVenliv.Livello1 Is Null,"
-                 "PreVenDett.Qta - ") +
-             kEvasoRiga + QStringLiteral(",PreVenliv.Qta - ") + kEvasoLiv +
-             QStringLiteral(")) AS mioQtaDaEva,");
+        s += QStringLiteral("IIf(PreVenDett.TipoRiga = ") + l.testo +
+             QStringLiteral(",0,IIf(PreVenliv.Livello1 Is Null,PreVenDett.Qta - ") + kEvasoRiga +
+             QStringLiteral(",PreVenliv.Qta - ") + kEvasoLiv + QStringLiteral(")) AS mioQtaDaEva,");
     else
         s += QStringLiteral("0 AS mioQtaDaEva,");
     return s +
@@ -620,27 +645,28 @@ QString SelezioneManuale::insertRighe(int anno, qint32 numRif, bool tutto) const
                "AS MioValUnitario, PreVenDett.DataCons,PreVenDett.RigLivRAEE"
                " FROM (PreVenDett LEFT JOIN PreVenLiv ON PreVenDett.Anno = PreVenLiv.Anno"
                " AND PreVenDett.NumRif = PreVenLiv.NumRif AND PreVenDett.RigLiv = PreVenLiv.RigLiv)"
-               " LEFT JOIN Articoli ON PreVenDett.Articolo = Articoli.Articolo"
-               " WHERE PreVenDett.Anno=") +
-           sql(anno) + QStringLiteral(" AND PreVenDett.NumRif=") + sql(numRif) +
+               " LEFT JOIN Articoli ON PreVenDett.Articolo = Articoli.Articolo") +
+           doveRigheDi(anno, numRif, l) +
+           QStringLiteral(" AND ((PreVenLiv.Livello1 Is Null AND (PreVenDett.StatoRiga<>") +
+           l.evaso +
            QStringLiteral(
-               " AND (PreVenDett.TipoRiga<>'C' OR PreVenDett.TipoRiga Is Null)"
-               " AND ((PreVenLiv.Livello1 Is Null AND (PreVenDett.StatoRiga<>'E'"
                " OR PreVenDett.StatoRiga Is Null)) OR (PreVenLiv.Livello1 Is Not Null"
-               " AND (PreVenLiv.StatoRiga<>'E' OR PreVenLiv.StatoRiga Is Null)))") +
-           limitiRighe();
+               " AND (PreVenLiv.StatoRiga<>") +
+           l.evaso + QStringLiteral(" OR PreVenLiv.StatoRiga Is Null)))") + limitiRighe();
 }
 
 // One summary row per open line that still has an open level.
 QString SelezioneManuale::insertRiepiloghi(int anno, qint32 numRif, bool tutto) const {
+    const Letterali l = letterali();
     return kColonneDett + QStringLiteral(" SELECT ") + sql(utente()) +
            QStringLiteral(
                " AS MioUtente,PreVenDett.Anno, PreVenDett.NumRif, "
                "PreVenDett.RigDet,PreVenDett.RigLiv, ") +
-           sql(kRiepilogo) + QStringLiteral(" AS MioLiv1,' ' AS Mioliv2,PreVenDett.Articolo,") +
-           descrizioneStaging(mbDescEstese) +
+           sql(kRiepilogo) + QStringLiteral(" AS MioLiv1,") + l.vuoto +
+           QStringLiteral(" AS Mioliv2,PreVenDett.Articolo,") + descrizioneStaging(l) +
            QStringLiteral("PreVenDett.um AS MioUm,PreVenDett.Qta AS MioQta,") + kEvasoRiga +
-           QStringLiteral(" AS MioQtaevasa, IIf(PreVenDett.TipoRiga = 'D','S','N') AS MioASaldo") +
+           QStringLiteral(" AS MioQtaevasa, IIf(PreVenDett.TipoRiga = ") + l.testo +
+           QLatin1Char(',') + l.si + QLatin1Char(',') + l.no + QStringLiteral(") AS MioASaldo") +
            (tutto ? QStringLiteral(", PreVenDett.Qta - ") + kEvasoRiga +
                         QStringLiteral(" AS mioQtaDaEva")
                   : QStringLiteral(", 0 AS mioQtaDaEva")) +
@@ -648,18 +674,16 @@ QString SelezioneManuale::insertRiepiloghi(int anno, qint32 numRif, bool tutto) 
                ", PreVenDett.ValUnitario AS MioValUnitario"
                ", PreVenDett.DataCons,PreVenDett.RigLivRAEE"
                " FROM PreVenDett LEFT JOIN Articoli"
-               " ON PreVenDett.Articolo = Articoli.Articolo"
-               " WHERE PreVenDett.Anno=") +
-           sql(anno) + QStringLiteral(" AND PreVenDett.NumRif=") + sql(numRif) +
+               " ON PreVenDett.Articolo = Articoli.Articolo") +
+           doveRigheDi(anno, numRif, l) + QStringLiteral(" AND (PreVenDett.StatoRiga<>") + l.evaso +
            QStringLiteral(
-               " AND (PreVenDett.TipoRiga<>'C' OR PreVenDett.TipoRiga Is Null)"
-               " AND (PreVenDett.StatoRiga<>'E' OR PreVenDett.StatoRiga Is Null)"
+               " OR PreVenDett.StatoRiga Is Null)"
                " AND Exists (Select livello1 from PreVenLiv"
                " Where PreVenDett.Anno = PreVenLiv.Anno"
                " AND PreVenDett.NumRif = PreVenLiv.NumRif"
                " AND PreVenDett.RigLiv = PreVenLiv.RigLiv"
-               " AND (PreVenLiv.StatoRiga<>'E' OR PreVenLiv.StatoRiga Is Null))") +
-           limitiRighe();
+               " AND (PreVenLiv.StatoRiga<>") +
+           l.evaso + QStringLiteral(" OR PreVenLiv.StatoRiga Is Null))") + limitiRighe();
 }
 
 // The delivery-date and article bounds of the criteria, as the engine's line query has them.

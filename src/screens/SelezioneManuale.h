@@ -162,6 +162,13 @@ class SelezioneManuale {
     void rimuoviStaging(int anno, qint32 numRif, bool ancheSpese);
     void stagingRighe(int anno, qint32 numRif, bool tutto);
     void stagingSpese(int anno, qint32 numRif);
+    // Fixed values of the staging statements, as literals of the connection.
+    struct Letterali {
+        QString si, no, testo, commento, evaso, vuoto;
+    };
+    Letterali letterali() const;
+    QString descrizioneStaging(const Letterali& l) const;
+    QString doveRigheDi(int anno, qint32 numRif, const Letterali& l) const;
     QString insertRighe(int anno, qint32 numRif, bool tutto) const;
     QString insertRiepiloghi(int anno, qint32 numRif, bool tutto) const;
     QString limitiRighe() const;
