@@ -358,6 +358,17 @@ TEST_F(PreEvaManuTest, RigheRiepilogativeDeiLivelli) {
     digita(Griglia::Corpo, rigaDi(Griglia::Corpo, 1, 2, "B"), "Da Evad.", "1");
     EXPECT_EQ(qtaStaged(1, 2, "B"), Currency::fromInt(1));
     EXPECT_EQ(qtaStaged(1, 2, "C"), Currency());
+
+    form->livelli()->click();
+    digita(Griglia::Corpo, riepilogo, "Da Evad.", "5");
+    prosegui();
+    EXPECT_EQ(ui.messages.last(), "Elaborazione terminata");
+    EXPECT_EQ(valore("Select Qta from FatDett"), Currency::fromInt(8));
+    const QString livello = "Select QtaEvasa from PreVenLiv where RigLiv = 2 and Livello1 = ";
+    EXPECT_EQ(valore(livello + "'B'"), Currency::fromInt(4));
+    EXPECT_EQ(valore(livello + "'C'"), Currency::fromInt(4));
+    EXPECT_EQ(testo("Select StatoRiga from PreVenDett where RigLiv = 2"), "E");
+    EXPECT_EQ(righeSelezione(), 0);
 }
 
 // "Prosegui" over a group: refusals leave everything as it was; close-only marks close
