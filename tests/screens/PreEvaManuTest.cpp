@@ -488,35 +488,45 @@ TEST_F(PreEvaManuTest, DueGruppiDallInizioAllaFine) {
     EXPECT_EQ(conta("Select count(*) from LockGest"), 0);
 }
 
-// A quote another user holds: "Riprova" asks again, "Esci" leaves it unpicked and unstaged;
-// the other user's mark is never touched.
+// A quote marked by another session (another user, or the same user elsewhere): "Riprova"
+// asks again, "Esci" leaves it unpicked and unstaged; that session's mark is never touched.
 TEST_F(PreEvaManuTest, PreventivoInUsoDaAltri) {
-    preventivo(1);
-    rigaMerce(1, 1);
-    preventivo(2);
-    rigaMerce(2, 1);
     const int altra = db.openAnother();
-    VeltDbasedll::instance()
-        .lockObject(QString::number(altra))
-        .insertMark({"P", kAnno, 1, "luigi", "0", "P", "", "", 0, 0});
-    apri();
-    ui.answers << 1 << 2;  // Riprova, then Esci
-    selezionaPreventivo(1);
-    ASSERT_EQ(ui.messages.size(), 2);
-    EXPECT_EQ(ui.messages[0], "Preventivo n.rif 1 anno 2024 in uso da luigi");
-    EXPECT_EQ(ui.buttonLists[0], (QStringList{"Riprova", "Esci"}));
-    EXPECT_EQ(cella(Griglia::Testa, rigaDi(Griglia::Testa, 1), "Sel."), "N");
-    EXPECT_EQ(cella(Griglia::Testa, rigaDi(Griglia::Testa, 1), "Tutto"), "N");
-    EXPECT_EQ(conta("Select count(*) from PreVenEvaDett"), 0);
-    EXPECT_EQ(marche(), 0);
+    LockObject& altraSessione = VeltDbasedll::instance().lockObject(QString::number(altra));
+    const auto marcheDi = [&](int numRif) {
+        return conta("Select count(*) from LockGest where Tipo = 'P' and NumReg = " +
+                     db.db().sql(numRif));
+    };
+    for (const QString detentore : {"luigi", "mario"}) {
+        SCOPED_TRACE(detentore.toStdString());
+        for (const char* t : {"PreVenTest", "PreVenDett", "LockGest"})
+            db.db().execute(QStringLiteral("Delete from ") + t);
+        preventivo(1);
+        rigaMerce(1, 1);
+        preventivo(2);
+        rigaMerce(2, 1);
+        altraSessione.insertMark({"P", kAnno, 1, detentore, "0", "P", "", "", 0, 0});
+        apri();
+        ui.messages.clear();
+        ui.buttonLists.clear();
+        ui.answers << 1 << 2;  // Riprova, then Esci
+        selezionaPreventivo(1);
+        ASSERT_EQ(ui.messages.size(), 2);
+        EXPECT_EQ(ui.messages[0], "Preventivo n.rif 1 anno 2024 in uso da " + detentore);
+        EXPECT_EQ(ui.messages[1], ui.messages[0]);
+        EXPECT_EQ(ui.buttonLists[0], (QStringList{"Riprova", "Esci"}));
+        EXPECT_EQ(cella(Griglia::Testa, rigaDi(Griglia::Testa, 1), "Sel."), "N");
+        EXPECT_EQ(cella(Griglia::Testa, rigaDi(Griglia::Testa, 1), "Tutto"), "N");
+        EXPECT_EQ(conta("Select count(*) from PreVenEvaDett"), 0);
 
-    selezionaPreventivo(2);
-    EXPECT_EQ(marche(), 1);
-    form->annulla()->click();
-    EXPECT_EQ(marche(), 0);
-    EXPECT_EQ(marche("luigi"), 1);
-    EXPECT_EQ(righeSelezione(), 0);
-    VeltDbasedll::instance().lockObject(QString::number(altra)).endLockUse();
+        selezionaPreventivo(2);
+        EXPECT_EQ(marcheDi(2), 1);
+        form->annulla()->click();
+        EXPECT_EQ(marcheDi(2), 0);
+        EXPECT_EQ(marcheDi(1), 1);
+        EXPECT_EQ(righeSelezione(), 0);
+        altraSessione.endLockUse();
+    }
 }
 
 // A database error while a quote is staged is shown with its number and text; the quote stays
