@@ -377,7 +377,7 @@ void frmPreEvaManu::click(Griglia g, int riga, int col) {
 }
 
 bool frmPreEvaManu::confermaValore(Griglia g, int riga, int col, const QString& testo) {
-    if (!mSel || riga < 0 || riga >= static_cast<int>(mValori[static_cast<int>(g)].size()))
+    if (!mSel || mSel->occupato() || riga < 0 || riga >= static_cast<int>(mValori[static_cast<int>(g)].size()))
         return false;
     const QString nome = mColonne[static_cast<int>(g)].value(col).campo;
     bool accettato = false;
@@ -444,6 +444,8 @@ void frmPreEvaManu::tasto(Griglia g, int t) {
 }
 
 void frmPreEvaManu::comLivelli_Click() {
+    if (!mSel || mSel->occupato())
+        return;
     mSel->setLivelliMostrati(!mSel->livelliMostrati());
     comLivelli->setText(mSel->livelliMostrati() ? QStringLiteral("&Nascondi Livelli")
                                                 : QStringLiteral("&Mostra Livelli"));
