@@ -377,7 +377,8 @@ void frmPreEvaManu::click(Griglia g, int riga, int col) {
 }
 
 bool frmPreEvaManu::confermaValore(Griglia g, int riga, int col, const QString& testo) {
-    if (!mSel || mSel->occupato() || riga < 0 || riga >= static_cast<int>(mValori[static_cast<int>(g)].size()))
+    if (!mSel || mSel->occupato() || riga < 0 ||
+        riga >= static_cast<int>(mValori[static_cast<int>(g)].size()))
         return false;
     const QString nome = mColonne[static_cast<int>(g)].value(col).campo;
     bool accettato = false;
