@@ -76,6 +76,7 @@ class EditorGrigliaPreEva : public QStyledItemDelegate {
 
 frmPreEvaManu::frmPreEvaManu(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("frmPreEvaManu"));
+    setWindowFlag(Qt::Window);  // a window of its own, also when the selection form owns it
     setWindowTitle(QStringLiteral("Selezione preventivi da evadere"));
     setProperty("helpContext", kHelpContext);
     costruisci();
