@@ -115,7 +115,6 @@ struct ColonneLinee {
             liv.um = at(QStringLiteral("PreVenLiv.UM"));
             liv.fatCon = at(QStringLiteral("PreVenLiv.FatCon"));
             liv.valUnitario = at(QStringLiteral("PreVenLiv.ValUnitario"));
-            liv.flagStato = at(QStringLiteral("PreVenLiv.FlagStato"));
             liv.qta = at(QStringLiteral("PreVenLiv.Qta"));
             liv.qtaEvasa = at(QStringLiteral("PreVenLiv.QtaEvasa"));
             liv.valTotale = at(QStringLiteral("PreVenLiv.ValTotale"));
@@ -127,8 +126,7 @@ struct ColonneLinee {
         colli, fatCon, pezziPerConf, artMag, tipoIva, aliquota;
     int qtaDaEva = -1, aSaldo = -1;
     struct {
-        int livello1 = -1, livello2, um, fatCon, valUnitario, flagStato, qta, qtaEvasa, valTotale,
-            statoRiga;
+        int livello1 = -1, livello2, um, fatCon, valUnitario, qta, qtaEvasa, valTotale, statoRiga;
     } liv;
 };
 
@@ -140,7 +138,7 @@ void leggiLivello(const RowSet& r, const ColonneLinee& c, bool manuale, bool aut
     l.um = r.valueAt(c.liv.um);
     l.fatCon = r.valueAt(c.liv.fatCon);
     l.valUnitario = r.valueAt(c.liv.valUnitario);
-    l.flagStato = r.valueAt(c.liv.flagStato);
+    l.flagStato = QStringLiteral("4");  // the mark of the rows this step reads
     l.qtaOrdinata = r.amountAt(c.liv.qta);
     l.qtaEvasa = r.amountAt(c.liv.qtaEvasa);
     l.valTotale = r.amountAt(c.liv.valTotale);
@@ -191,10 +189,9 @@ scEvaPrev::RigaDaEvadere leggiRiga(const RowSet& r, const ColonneLinee& c, bool 
 int scEvaPrev::EvadoPreDett(RowSet& testata, const PreventivoCorrente& prev, bool& pbEsci) {
     impostaPasso(QStringLiteral("Evasione dettagli: preparazione dei recordset del documento"));
     const bool livelli = mbGesTaglie;
-    mDb.execute(PrepSqlDett(prev, OpDett::Segna4Dett, false));
-    if (livelli)
-        mDb.execute(PrepSqlDett(prev, OpDett::Segna4Liv, false));
-
+    // The lines and levels this step reads would be marked "4" for the length of the quote's
+    // transaction and cleared at its end; nobody else sees the mark, so the rows read are
+    // taken as marked and cleared by key with the quantities (aggiornaPreventivo).
     impostaPasso(QStringLiteral("Evasione dettagli"));
     std::vector<scEvaPrev::RigaDaEvadere> righe;
     {
@@ -373,49 +370,58 @@ void scEvaPrev::aggiornaPreventivo(const RowSet& testata, const PreventivoCorren
     Q_UNUSED(testata);
     const QString base = QStringLiteral("Anno = ") + sql(prev.anno) +
                          QStringLiteral(" AND NumRif = ") + sql(prev.numRif);
-    const QString zero = sql(QStringLiteral("0"));
-    const QStringList consegna{QStringLiteral("QtaEvasa"), QStringLiteral("StatoRiga")};
-    if (!mbPrevAperto && mbGesTaglie) {
-        QList<QVariantList> livelli;
+    const QString zero = QStringLiteral("0");
+    const QStringList consegna{QStringLiteral("QtaEvasa"), QStringLiteral("StatoRiga"),
+                               QStringLiteral("FlagStato")};
+    const QStringList soloSegno{QStringLiteral("FlagStato")};
+    if (mbGesTaglie) {
+        const QStringList chiave{QStringLiteral("Anno"), QStringLiteral("NumRif"),
+                                 QStringLiteral("RigLiv"), QStringLiteral("Livello1"),
+                                 QStringLiteral("Livello2")};
+        QList<QVariantList> consegnati, letti;
         for (const scEvaPrev::RigaDaEvadere& riga : righe) {
             for (const scEvaPrev::LivelloDaEvadere& l : riga.livelli) {
-                if (l.qta == Currency() && !l.aSaldo)
+                if (mbPrevAperto || (l.qta == Currency() && !l.aSaldo)) {
+                    letti.append(
+                        {zero, prev.anno, prev.numRif, riga.rigLiv, l.livello1, l.livello2});
                     continue;
+                }
                 const Currency dopo = l.qtaEvasa + l.qta;
-                livelli.append({QVariant::fromValue(dopo), statoDopo(l.qtaOrdinata, dopo, l.aSaldo),
-                                prev.anno, prev.numRif, riga.rigLiv, l.livello1, l.livello2});
+                consegnati.append({QVariant::fromValue(dopo),
+                                   statoDopo(l.qtaOrdinata, dopo, l.aSaldo), zero, prev.anno,
+                                   prev.numRif, riga.rigLiv, l.livello1, l.livello2});
             }
         }
-        mDb.updateRows(QStringLiteral("PreVenLiv"), consegna,
-                       {QStringLiteral("Anno"), QStringLiteral("NumRif"), QStringLiteral("RigLiv"),
-                        QStringLiteral("Livello1"), QStringLiteral("Livello2")},
-                       livelli);
-    }
-    if (mbGesTaglie)
+        mDb.updateRows(QStringLiteral("PreVenLiv"), consegna, chiave, consegnati);
+        mDb.updateRows(QStringLiteral("PreVenLiv"), soloSegno, chiave, letti);
         // The column of a SET is never qualified: SQLite refuses "Set PreVenLiv.FlagStato".
-        mDb.execute(QStringLiteral("update PreVenLiv Set FlagStato = ") + zero +
+        mDb.execute(QStringLiteral("update PreVenLiv Set FlagStato = ") + sql(zero) +
                     QStringLiteral(" WHERE PreVenLiv.Anno=") + sql(prev.anno) +
                     QStringLiteral(" AND PreVenLiv.NumRif=") + sql(prev.numRif) +
                     QStringLiteral(" AND PreVenLiv.FlagStato = ") + sql(QStringLiteral("4")));
-
-    if (!mbPrevAperto) {
-        QList<QVariantList> dettagli;
-        for (const scEvaPrev::RigaDaEvadere& riga : righe) {
-            const Currency dopo = riga.qtaEvasa + riga.qta;
-            QString stato;
-            if (riga.livelli.empty())
-                stato = statoDopo(riga.qtaOrdinata, dopo, riga.aSaldo);
-            else
-                stato = ControllaDettaglioEvaso(prev.anno, prev.numRif, riga.rigLiv);
-            dettagli.append(
-                {QVariant::fromValue(dopo), stato, prev.anno, prev.numRif, riga.rigLiv});
-        }
-        mDb.updateRows(QStringLiteral("PreVenDett"), consegna,
-                       {QStringLiteral("Anno"), QStringLiteral("NumRif"), QStringLiteral("RigLiv")},
-                       dettagli);
     }
+
+    const QStringList chiave{QStringLiteral("Anno"), QStringLiteral("NumRif"),
+                             QStringLiteral("RigLiv")};
+    QList<QVariantList> dettagli;
+    for (const scEvaPrev::RigaDaEvadere& riga : righe) {
+        if (mbPrevAperto) {
+            dettagli.append({zero, prev.anno, prev.numRif, riga.rigLiv});
+            continue;
+        }
+        const Currency dopo = riga.qtaEvasa + riga.qta;
+        QString stato;
+        if (riga.livelli.empty())
+            stato = statoDopo(riga.qtaOrdinata, dopo, riga.aSaldo);
+        else
+            stato = ControllaDettaglioEvaso(prev.anno, prev.numRif, riga.rigLiv);
+        dettagli.append(
+            {QVariant::fromValue(dopo), stato, zero, prev.anno, prev.numRif, riga.rigLiv});
+    }
+    mDb.updateRows(QStringLiteral("PreVenDett"), mbPrevAperto ? soloSegno : consegna, chiave,
+                   dettagli);
     // The line marks of this run ("4" of the line step, "N" of the purchase step) are done.
-    mDb.execute(QStringLiteral("update PreVenDett Set FlagStato = ") + zero +
+    mDb.execute(QStringLiteral("update PreVenDett Set FlagStato = ") + sql(zero) +
                 QStringLiteral(" WHERE ") + base + QStringLiteral(" AND (FlagStato = ") +
                 sql(QStringLiteral("4")) + QStringLiteral(" OR FlagStato = ") +
                 sql(QStringLiteral("N")) + u')');

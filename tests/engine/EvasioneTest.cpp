@@ -437,9 +437,11 @@ TEST_F(EvasioneTest, LivelliDiUnaRiga) {
     parametro("Mag.GesTaglie", "S");
     preventivo(1);
     rigaMerce(1, 1, {{"QtaEvasa", 2}, {"StatoRiga", "P"}});
-    livello(1, 1, "S", {{"ValTotale", importo("50")}});
-    livello(1, 1, "M", {{"QtaEvasa", 2}, {"StatoRiga", "P"}, {"ValTotale", importo("50")}});
-    livello(1, 1, "L", {{"QtaEvasa", 0}, {"Qta", 0}, {"StatoRiga", "E"}});
+    livello(1, 1, "S", {{"ValTotale", importo("50")}, {"FlagStato", "N"}});
+    livello(
+        1, 1, "M",
+        {{"QtaEvasa", 2}, {"StatoRiga", "P"}, {"ValTotale", importo("50")}, {"FlagStato", "N"}});
+    livello(1, 1, "L", {{"QtaEvasa", 0}, {"Qta", 0}, {"StatoRiga", "E"}, {"FlagStato", "N"}});
     lancia();
     EXPECT_EQ(valore("Select Qta from FatDett"), Currency::fromInt(8));
     EXPECT_EQ(conta("Select count(*) from FatLiv"), 2);
@@ -447,6 +449,11 @@ TEST_F(EvasioneTest, LivelliDiUnaRiga) {
     EXPECT_EQ(valore("Select ValTotale from FatLiv where Livello1 = 'M'"), Currency::fromInt(30));
     EXPECT_EQ(valore("Select QtaEvasa from PreVenLiv where Livello1 = 'M'"), Currency::fromInt(5));
     EXPECT_EQ(conta("Select count(*) from PreVenLiv where StatoRiga = 'E'"), 3);
+    // The run's mark: on the document levels it came from, cleared on every quote row read
+    // (the closed level too).
+    EXPECT_EQ(conta("Select count(*) from FatLiv where FlagStato = '4'"), 2);
+    EXPECT_EQ(conta("Select count(*) from PreVenLiv where FlagStato = '0'"), 3);
+    EXPECT_EQ(conta("Select count(*) from PreVenDett where FlagStato = '0'"), 1);
     EXPECT_EQ(conta("Select count(*) from PreVenLiv where FlagStato = '4'"), 0);
     EXPECT_EQ(valore("Select QtaEvasa from PreVenDett"), Currency::fromInt(10));
     EXPECT_EQ(testo("Select StatoRiga from PreVenDett"), "E");
