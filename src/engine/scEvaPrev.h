@@ -20,6 +20,7 @@ class AziendaUtil;
 class ComLock;
 class DbConnection;
 class DbError;
+class DbWriteBatch;
 struct DetentoreBlocco;
 class ParametriDitta;
 class RowSet;
@@ -342,7 +343,7 @@ class scEvaPrev {
     bool impostaTipoDocumento(const QString& tipo);
     bool trovaTipoDocumento(int anno, qint32 numRif, QString& tipo, QString& motivo);
     bool bloccaTestate(RowSet& testate);
-    bool bloccaTestata(int anno, qint32 numRif);
+    bool bloccaTestata(int anno, qint32 numRif, DbWriteBatch& gruppo);
     void sbloccaTestate();
     void elaboraPreventivi(bool& pbEsci);
     void evadePreventivo(RowSet& testata, bool& pbEsci);

@@ -283,13 +283,16 @@ bool scEvaPrev::bloccaTestate(RowSet& testate) {
     impostaPasso(passoDi("Lock testate Preventivi"));
     mUi.progressStart(QStringLiteral("Lock testate Preventivi"), 0);
     miContatore = 0;
+    // The marks are committed a few hundred at a time, and before the user is asked anything.
+    DbWriteBatch gruppo(mLock->connessioneBlocchi());
     for (; !testate.eof(); testate.moveNext()) {
         ++miContatore;
         mUi.progressStep(miContatore);
         const int anno = static_cast<int>(testate.integer(QStringLiteral("PreVenTest.Anno")));
         const auto numRif =
             static_cast<qint32>(testate.integer(QStringLiteral("PreVenTest.NumRif")));
-        if (!bloccaTestata(anno, numRif))
+        gruppo.beforeWrite();
+        if (!bloccaTestata(anno, numRif, gruppo))
             return false;
         try {
             const QString stato =
@@ -311,7 +314,7 @@ bool scEvaPrev::bloccaTestate(RowSet& testate) {
 
 // Takes the mark of one quote header; a mark held by another user is asked about until the
 // user gives up.
-bool scEvaPrev::bloccaTestata(int anno, qint32 numRif) {
+bool scEvaPrev::bloccaTestata(int anno, qint32 numRif, DbWriteBatch& gruppo) {
     RichiestaBlocco richiesta;
     richiesta.codice = kCodiceLockPrev;
     richiesta.tipo = kTipoLockPrev;
@@ -334,6 +337,7 @@ bool scEvaPrev::bloccaTestata(int anno, qint32 numRif) {
                                msUltimoErroreLock);
             return false;
         }
+        gruppo.flush();
         const int risposta =
             mUi.message(riferimentoPrev("Preventivi n.rif ", numRif, anno) +
                             QStringLiteral(" in uso da ") + detentore.utente,
@@ -344,8 +348,13 @@ bool scEvaPrev::bloccaTestata(int anno, qint32 numRif) {
 }
 
 void scEvaPrev::sbloccaTestate() {
-    for (const auto& t : mBloccate)
-        mLock->SbloccaRecord(kTipoLockPrev, t.anno, t.numRif);
+    {
+        DbWriteBatch gruppo(mLock->connessioneBlocchi());
+        for (const auto& t : mBloccate) {
+            gruppo.beforeWrite();
+            mLock->SbloccaRecord(kTipoLockPrev, t.anno, t.numRif);
+        }
+    }
     if (!msUltimoErroreLock.isEmpty())
         RegistraErrore(kErroreEvasione, msUltimoErroreLock);
     mBloccate.clear();

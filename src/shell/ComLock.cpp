@@ -261,4 +261,8 @@ qint64 ComLock::ProssimoNumero(const QString& campo, const QString& tabella, int
     }
 }
 
+DbConnection& ComLock::connessioneBlocchi(const QString& connessione) {
+    return mComponent.lockObject(connessione).connection();
+}
+
 }  // namespace evapre

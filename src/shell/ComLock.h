@@ -84,6 +84,8 @@ class ComLock {
     qint64 ProssimoNumero(const QString& campo, const QString& tabella, int anno, bool annoAzzera);
 
     ModoBlocco modoBlocco() const { return mModo; }
+    // The connection the marks of connessione are written through.
+    DbConnection& connessioneBlocchi(const QString& connessione = QStringLiteral("Standard"));
 
     // The utility that clears a stale mark of a program area; empty when there is none.
     static QString UtilityGestione(const QString& gestione);

@@ -137,6 +137,29 @@ class DbConnection {
     std::unique_ptr<SqliteStatements> mSqlite;  // SQLite only, on the driver's handle
 };
 
+// Many small writes that would each commit on their own (the marks of a run) committed
+// together where the database is one file: SQLite writes and syncs its journal once per
+// commit, and its writers take turns anyway. On a server each write keeps its own commit, so
+// that two programs taking marks in different orders never wait on each other.
+// Call flush() before waiting on the user, so that nobody waits on the batch meanwhile.
+class DbWriteBatch {
+  public:
+    explicit DbWriteBatch(DbConnection& connection, int rowsPerCommit = 500);
+    ~DbWriteBatch();
+    DbWriteBatch(const DbWriteBatch&) = delete;
+    DbWriteBatch& operator=(const DbWriteBatch&) = delete;
+    // Before each write: opens the batch, or commits a full one and opens the next.
+    void beforeWrite();
+    // Commits what was written so far.
+    void flush();
+
+  private:
+    DbConnection& mConnection;
+    int mRowsPerCommit;
+    int mPending = 0;
+    bool mOpen = false;
+};
+
 // Rolls back on scope exit unless committed.
 class DbTransaction {
   public:
