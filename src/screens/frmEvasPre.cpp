@@ -99,6 +99,7 @@ QLineEdit* frmEvasPre::campo(int indice, const QString& didascalia, int caratter
         aiuto->setObjectName(QStringLiteral("ComHlp_%1").arg(indice));
         aiuto->setText(QStringLiteral("..."));
         aiuto->setFocusPolicy(Qt::NoFocus);
+        aiuto->setFixedWidth(26);
         aiuto->setToolTip(QStringLiteral("Elenco (F2)"));
         connect(aiuto, &QToolButton::clicked, this, [this, indice] { ComHlp_Click(indice); });
         mComHlp.insert(indice, aiuto);
@@ -140,6 +141,7 @@ void frmEvasPre::costruisci() {
         cella->addWidget(mTxt[indice]);
         if (mComHlp.contains(indice))
             cella->addWidget(mComHlp[indice]);
+        cella->addStretch(1);
         griglia->addLayout(cella, riga, 1);
         griglia->addWidget(mLab[indice], riga, 2, 1, 2);
         ++riga;
