@@ -79,17 +79,6 @@ void ServiziCampo::dipingi(QLineEdit* campo) {
     campo->setPalette(p);
 }
 
-QLineEdit* ServiziCampo::PrimoCampoErrato(QWidget* form) {
-    QWidget* w = form;
-    do {
-        w = w->nextInFocusChain();
-        if (auto* campo = qobject_cast<QLineEdit*>(w);
-            campo && form->isAncestorOf(campo) && !campo->isHidden() && Errato(campo))
-            return campo;
-    } while (w && w != form);
-    return nullptr;
-}
-
 // ---- Dates ----------------------------------------------------------------------------------
 
 QString ServiziCampo::CompletaData(const QString& testo, const QDate& riferimento) {

@@ -39,8 +39,6 @@ class ServiziCampo : public QObject {
     static bool Errato(const QLineEdit* campo);
     // The colour number the field's background shows.
     static quint32 ColoreDi(const QLineEdit* campo);
-    // The first field of the form in the error colour, in tab order; null when none.
-    static QLineEdit* PrimoCampoErrato(QWidget* form);
 
     // ---- Dates ------------------------------------------------------------------------------
     // A partly typed date completed from the reference date: "5" the 5th of its month, "5/3"

@@ -535,7 +535,7 @@ scEvaPrev& frmEvasPre::motore() {
 }
 
 void frmEvasPre::comOk_Click() {
-    if (mInCorso || mGriglia)
+    if (mInCorso || grigliaAperta())
         return;
     // The field being edited is left first, as when the button takes the focus.
     if (QWidget* f = focusWidget(); f && mTxt.key(qobject_cast<QLineEdit*>(f), -1) >= 0)
@@ -571,7 +571,17 @@ void frmEvasPre::avviaManuale(scEvaPrev& m) {
     griglia->setMotore(m);
     mGriglia = griglia;
     BusyScope occupato(mUi);
-    griglia->EvasioneManuale();
+    try {
+        griglia->EvasioneManuale();
+    } catch (...) {
+        // A grid that failed to load must not keep the form from closing.
+        delete griglia;
+        throw;
+    }
+}
+
+bool frmEvasPre::grigliaAperta() const {
+    return mGriglia && mGriglia->isVisible();
 }
 
 void frmEvasPre::avviaAutomatica(scEvaPrev& m) {
@@ -612,7 +622,7 @@ void frmEvasPre::ComAnnulla_Click() {
 
 void frmEvasPre::closeEvent(QCloseEvent* evento) {
     // Not while a run or the manual grid is working with the engine.
-    if (mInCorso || mGriglia) {
+    if (mInCorso || grigliaAperta()) {
         evento->ignore();
         return;
     }

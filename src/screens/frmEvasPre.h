@@ -100,6 +100,7 @@ class frmEvasPre : public QWidget {
 
     void leggiVoci();
     void avviaManuale(scEvaPrev& m);
+    bool grigliaAperta() const;
     void avviaAutomatica(scEvaPrev& m);
     void chiediCambi(std::vector<CambioProposto>& cambi);
     void erroreDb(const DbError& errore);

@@ -129,6 +129,18 @@ TEST_F(SelezioneTest, PrefissoErratoFermaOk) {
         EXPECT_EQ(QApplication::focusWidget(), txt(C::Prefisso)) << prefisso;
         EXPECT_EQ(conta("Select count(*) from AppoggioTemp"), 0);
     }
+    // "&Ok" pressed while the field is still being edited, the button not taking the focus
+    // (as with its shortcut): the field is left first.
+    scrivi(C::Prefisso, "A");
+    entra(C::Prefisso);
+    QTest::keyClick(txt(C::Prefisso), Qt::Key_End);
+    QTest::keyClicks(txt(C::Prefisso), "B");
+    ui.messages.clear();
+    form->comOk->click();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(errato(C::Prefisso));
+    EXPECT_EQ(ui.messages, QStringList{"Data Errata o Campo Errato"});
+
     // A register with the margin scheme for a type without it.
     ui.messages.clear();
     scrivi(C::Prefisso, "M");
