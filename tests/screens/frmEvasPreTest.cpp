@@ -254,6 +254,17 @@ TEST_F(SelezioneTest, ValoriErratiSonoSegnatiENienteParte) {
     EXPECT_EQ(conta("Select count(*) from AppoggioTemp"), 0);
 }
 
+// A table that cannot be read: the error with its number, the form goes on.
+TEST_F(SelezioneTest, ErroreDelDatabaseMostratoConIlSuoNumero) {
+    apri();
+    db.db().execute("Drop table Monete");
+    scrivi(C::Moneta, "USD");
+    ASSERT_EQ(ui.messages.size(), 1);
+    EXPECT_TRUE(ui.messages[0].startsWith("Err: ")) << ui.messages[0].toStdString();
+    scrivi(C::ArticoloDa, "ART1");
+    EXPECT_EQ(lab(C::ArticoloDa), "Vite");
+}
+
 TEST_F(SelezioneTest, DataTroppoPiccola) {
     personale("Tutti", "DataMinima", "01/01/2000");
     apri();
