@@ -319,50 +319,67 @@ TEST_F(SelezioneTest, ListeDiRicerca) {
               "Interno is null)");
 }
 
-// An automatic run over a quote in dollars: the rate window asks for the missing rate,
-// refuses zero, and the run goes with the rate typed.
-TEST_F(SelezioneTest, CambioChiestoPrimaDellEvasioneAutomatica) {
-    db.insert("Monete", {{"Moneta", "USD"},
-                         {"Descrizione", "Dollaro USA"},
-                         {"NumDec", 2},
-                         {"NumDecGest", 4},
-                         {"Cee", "N"}});
-    db.insert("PreVenTest", {{"Anno", kAnno},
-                             {"NumRif", 1},
-                             {"DataRif", QDate(2024, 3, 1)},
-                             {"Interno", "N"},
-                             {"FattDocumento", "PR"},
-                             {"GruppoCli", "01"},
-                             {"MastroCli", "01"},
-                             {"ContoCli", "00001"},
-                             {"Moneta", "USD"}});
+// An automatic run over quotes in dollars and pounds: the rate window proposes the pound's
+// rate in force on the fulfilment date, asks for the missing dollar rate, refuses zero, and
+// the run goes with the rates confirmed.
+TEST_F(SelezioneTest, CambiChiestiPrimaDellEvasioneAutomatica) {
+    int numRif = 0;
+    for (const auto& [moneta, descrizione] :
+         QList<QPair<QString, QString>>{{"USD", "Dollaro USA"}, {"GBP", "Sterlina"}}) {
+        db.insert("Monete", {{"Moneta", moneta},
+                             {"Descrizione", descrizione},
+                             {"NumDec", 2},
+                             {"NumDecGest", 4},
+                             {"Cee", "N"}});
+        db.insert("PreVenTest", {{"Anno", kAnno},
+                                 {"NumRif", ++numRif},
+                                 {"DataRif", QDate(2024, 3, 1)},
+                                 {"Interno", "N"},
+                                 {"FattDocumento", "PR"},
+                                 {"GruppoCli", "01"},
+                                 {"MastroCli", "01"},
+                                 {"ContoCli", "00001"},
+                                 {"Moneta", moneta}});
+    }
+    db.insert("Cambi", {{"Moneta", "GBP"}, {"Data", QDate(2024, 5, 2)}, {"Cambio", 0.84}});
+    db.insert("Cambi", {{"Moneta", "GBP"}, {"Data", QDate(2024, 6, 28)}, {"Cambio", 0.8561}});
+    db.insert("Cambi", {{"Moneta", "GBP"}, {"Data", QDate(2024, 7, 1)}, {"Cambio", 0.9}});
+    db.insert("Cambi", {{"Moneta", "USD"}, {"Data", QDate(2024, 7, 1)}, {"Cambio", 1.2}});
     apri();
     clicca(form->OptTipoEva[0]);
-    QStringList finestra;
+    QList<QStringList> righe;
     bool chiusa = false;
     QTimer::singleShot(0, [&] {
         auto* cambi = qobject_cast<FrmInpCambi*>(QApplication::activeModalWidget());
         ASSERT_NE(cambi, nullptr);
-        finestra << cambi->windowTitle() << cambi->dbgCambi->item(0, 0)->text()
-                 << cambi->dbgCambi->item(0, 1)->text() << cambi->dbgCambi->item(0, 3)->text();
+        EXPECT_EQ(cambi->windowTitle(), "Cambi");
+        for (int r = 0; r < cambi->dbgCambi->rowCount(); ++r) {
+            QStringList riga;
+            for (int c = 0; c < 4; ++c)
+                riga << cambi->dbgCambi->item(r, c)->text();
+            righe << riga;
+        }
         EXPECT_TRUE(cambi->CheAggTutti->isHidden());
         QTest::mouseClick(cambi->ComChiudi, Qt::LeftButton);
         EXPECT_EQ(ui.messages.value(0), "Si prega di inserire tutti i cambi");
-        cambi->dbgCambi->item(0, 3)->setText("0");
+        cambi->dbgCambi->item(1, 3)->setText("0");
         QTest::mouseClick(cambi->ComChiudi, Qt::LeftButton);
         EXPECT_EQ(ui.messages.size(), 2);
         EXPECT_TRUE(cambi->isVisible());
-        cambi->dbgCambi->item(0, 3)->setText("1,0825");
+        cambi->dbgCambi->item(1, 3)->setText("1,0825");
         QTest::mouseClick(cambi->ComChiudi, Qt::LeftButton);
         chiusa = !cambi->isVisible();
     });
     ok();
     EXPECT_TRUE(chiusa);
-    EXPECT_EQ(finestra, (QStringList{"Cambi", "USD", "Dollaro USA", ""}));
+    EXPECT_EQ(righe, (QList<QStringList>{{"GBP", "Sterlina", "28/06/2024", "0,8561"},
+                                         {"USD", "Dollaro USA", "", ""}}));
     const scEvaPrev& m = form->motore();
-    ASSERT_EQ(m.ogCambi.size(), 1u);
-    EXPECT_EQ(m.ogCambi[0].moneta, "USD");
-    EXPECT_EQ(m.ogCambi[0].cambio, Currency::fromRaw(10825));
+    ASSERT_EQ(m.ogCambi.size(), 2u);
+    EXPECT_EQ(m.ogCambi[0].moneta, "GBP");
+    EXPECT_EQ(m.ogCambi[0].cambio, Currency::fromRaw(8561));
+    EXPECT_EQ(m.ogCambi[1].moneta, "USD");
+    EXPECT_EQ(m.ogCambi[1].cambio, Currency::fromRaw(10825));
     EXPECT_FALSE(m.obEvasManule);
     EXPECT_FALSE(ui.captions.isEmpty());  // the run started
 }
