@@ -3,9 +3,11 @@
 #include <QTableWidget>
 #include <QTimer>
 
+#include "FinestraListaAiuto.h"
 #include "FrmInpCambi.h"
 #include "QtUiServices.h"
 #include "SelezioneFixture.h"
+#include "TabelleAiuto.h"
 
 namespace evapre::test {
 namespace {
@@ -70,6 +72,34 @@ TEST_F(SelezioneTest, EvidenziazioneETastiDeiCampi) {
     QTest::keyClick(txt(C::DataEvasione), Qt::Key_Return);
     EXPECT_EQ(QApplication::focusWidget(), txt(C::TipoPreventivo));
     EXPECT_EQ(ServiziCampo::ColoreDi(txt(C::DataEvasione)), ServiziCampo::kColoreNormale);
+}
+
+// The list window over the company database: the field's table under its filter, searched
+// by code or description.
+TEST_F(SelezioneTest, FinestraListaAiuto) {
+    db.insert("PianoConti", {{"Gruppo", "01"},
+                             {"Mastro", "01"},
+                             {"Conto", "00002"},
+                             {"Descrizione", "Bianchi Anna"},
+                             {"TipoConto", "3"}});
+    const TabellaAiuto* conti = TabelleAiuto::Per("conto");
+    ASSERT_NE(conti, nullptr);
+    FinestraListaAiuto lista(db.db(), *conti, {"Conto", "TipoConto = '3'", Qt::Key_F3, ""});
+    EXPECT_EQ(lista.righe(), 2);  // the supplier is not listed
+    EXPECT_EQ(lista.scelto(), "");
+    lista.cerca("ros");
+    EXPECT_EQ(lista.scelto(), "01-01-00001");
+    lista.cerca("01-01-00002");
+    EXPECT_EQ(lista.scelto(), "01-01-00002");
+    lista.cerca("nessuno");
+    EXPECT_EQ(lista.scelto(), "");
+
+    // The field's code is searched at once.
+    FinestraListaAiuto tipi(db.db(), *TabelleAiuto::Per("FattDocumento"),
+                            {"FattDocumento", "tipo='P'", Qt::Key_F2, "PO"});
+    EXPECT_EQ(tipi.righe(), 2);
+    EXPECT_EQ(tipi.scelto(), "PO");
+    EXPECT_EQ(TabelleAiuto::Per("Sconosciuta"), nullptr);
 }
 
 class FrmInpCambiTest : public ::testing::Test {
