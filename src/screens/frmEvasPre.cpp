@@ -367,31 +367,12 @@ void frmEvasPre::txt_LostFocus(int indice) {
             case C::TipoEvasione:
                 lasciaTipoEvasione();
                 break;
-            case C::ClienteDa:
-            case C::ArticoloDa: {
-                const int a = indice == C::ClienteDa ? C::ClienteA : C::ArticoloA;
-                const QString& tabella = tabelleCampi()[indice];
-                const QString filtro = campoConto(indice)
-                                           ? mDecodificatore.FiltroTipoConto(QStringLiteral("3"))
-                                           : QString();
-                decodifica(indice, tabella, filtro);
-                // The "to" bound follows the "from" one.
-                txt(a)->setText(txt(indice)->text());
-                decodifica(a, tabella, filtro);
-                break;
-            }
-            case C::ClienteA:
-                decodifica(indice, tabelleCampi()[indice],
-                           mDecodificatore.FiltroTipoConto(QStringLiteral("3")));
-                break;
-            case C::ArticoloA:
-            case C::Moneta:
-                decodifica(indice, tabelleCampi()[indice]);
-                break;
             case C::Prefisso:
                 lasciaPrefisso();
                 break;
             default:
+                if (tabelleCampi().contains(indice))
+                    lasciaCodice(indice);
                 break;
         }
     } catch (const DbError& e) {
@@ -399,9 +380,33 @@ void frmEvasPre::txt_LostFocus(int indice) {
     }
 }
 
-void frmEvasPre::decodifica(int indice, const QString& tabella, const QString& filtro) {
+// Customers, currency and articles: the description beside the field; a "from" bound is
+// copied into its "to".
+void frmEvasPre::lasciaCodice(int indice) {
+    decodifica(indice);
+    const int a = indice == C::ClienteDa ? C::ClienteA : indice == C::ArticoloDa ? C::ArticoloA : 0;
+    if (a != 0) {
+        txt(a)->setText(txt(indice)->text());
+        decodifica(a);
+    }
+}
+
+void frmEvasPre::decodifica(int indice) {
     Lab(indice)->setText(
-        mDecodificatore.Decodifica(tabella, txt(indice)->text(), filtro).descrizione);
+        mDecodificatore
+            .Decodifica(tabelleCampi().value(indice), txt(indice)->text(), filtroCampo(indice))
+            .descrizione);
+}
+
+// The condition a code field's decode and list keep to.
+QString frmEvasPre::filtroCampo(int indice) const {
+    if (indice == C::TipoPreventivo)
+        return mControlli.FiltroTipoPreventivo();
+    if (indice == C::TipoEvasione)
+        return mControlli.FiltroTipoEvasione();
+    if (campoConto(indice))
+        return mDecodificatore.FiltroTipoConto(QStringLiteral("3"));
+    return {};
 }
 
 void frmEvasPre::lasciaTipoPreventivo() {
@@ -471,19 +476,7 @@ void frmEvasPre::apriLista(int indice, int tasto) {
     richiesta.tabella = tabelleCampi().value(indice);
     richiesta.tasto = tasto;
     richiesta.valore = txt(indice)->text();
-    const QString si = mDb.sql(QStringLiteral("S"));
-    if (indice == C::TipoPreventivo)
-        richiesta.filtro = QStringLiteral("tipo=") + mDb.sql(QStringLiteral("P"));
-    else if (indice == C::TipoEvasione)
-        // A type without the internal flag is not internal.
-        richiesta.filtro = QStringLiteral("(tipo=") + mDb.sql(QStringLiteral("B")) +
-                           QStringLiteral(" or tipo=") + mDb.sql(QStringLiteral("F")) +
-                           QStringLiteral(" or tipo=") + mDb.sql(QStringLiteral("O")) +
-                           QStringLiteral(") and Segno = ") + mDb.sql(QStringLiteral("+")) +
-                           QStringLiteral(" and (Interno <> ") + si +
-                           QStringLiteral(" or Interno is null)");
-    else if (campoConto(indice))
-        richiesta.filtro = mDecodificatore.FiltroTipoConto(QStringLiteral("3"));
+    richiesta.filtro = filtroCampo(indice);
     std::optional<QString> scelto;
     try {
         scelto = mLista.Scegli(this, richiesta);

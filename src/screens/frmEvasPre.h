@@ -94,7 +94,9 @@ class frmEvasPre : public QWidget {
     void lasciaTipoPreventivo();
     void lasciaTipoEvasione();
     void lasciaPrefisso();
-    void decodifica(int indice, const QString& tabella, const QString& filtro = {});
+    void lasciaCodice(int indice);
+    void decodifica(int indice);
+    QString filtroCampo(int indice) const;
     void apriLista(int indice, int tasto);
     void scegliAcquisti(int indice);
 
