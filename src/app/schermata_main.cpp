@@ -15,6 +15,7 @@
 #include "FinestraListaAiuto.h"
 #include "ParametriDitta.h"
 #include "QtUiServices.h"
+#include "RowSet.h"
 #include "SchemaManager.h"
 #include "VeltDbasedll.h"
 #include "frmEvasPre.h"
@@ -51,9 +52,23 @@ int main(int argc, char** argv) {
     form.show();
     const QString file = app.arguments().at(1);
     int esito = 0;
+    // A customer range typed in, as a user would before confirming.
+    QString cliente;
+    auto conti = db.openRowSet(QStringLiteral("Select Gruppo, Mastro, Conto from PianoConti where "
+                                              "TipoConto = ") +
+                               db.sql(QStringLiteral("3")) +
+                               QStringLiteral(" order by Gruppo, Mastro, Conto"));
+    if (!conti->eof())
+        cliente = conti->text(QStringLiteral("Gruppo")) + QLatin1Char('-') +
+                  conti->text(QStringLiteral("Mastro")) + QLatin1Char('-') +
+                  conti->text(QStringLiteral("Conto"));
     QTimer::singleShot(500, [&] {
-        form.activateWindow();
+        // No window manager under Xvfb: the form is made the active window by hand.
+        QApplication::setActiveWindow(&form);
         form.txt(CampoSelezione::ClienteDa)->setFocus();
+        form.txt(CampoSelezione::ClienteDa)->setText(cliente);
+        form.txt(CampoSelezione::ArticoloDa)->setFocus();
+        form.txt(CampoSelezione::DataRifDa)->setFocus();
         QTimer::singleShot(300, [&] {
             if (!form.grab().save(file))
                 esito = 1;
