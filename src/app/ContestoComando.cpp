@@ -19,13 +19,7 @@ ContestoComando::ContestoComando(const QString& db, const QString& utente,
                                                dataLavoro);
     mParametri = std::make_unique<ParametriDitta>(*mMenu);
     mParametri->load();
-    const auto azienda = [this](const QString& key) { return mParametri->company(key); };
-    const auto personale = [this](const QString& key) {
-        const int punto = static_cast<int>(key.indexOf(QLatin1Char('.')));
-        return mParametri->personal(key.left(punto), key.mid(punto + 1));
-    };
-    mMoneta = std::make_unique<AziendaUtil>(this->db(),
-                                            MoneySettings::fromParameters(azienda, personale));
+    mMoneta = std::make_unique<AziendaUtil>(this->db(), mParametri->impostazioniMoneta());
     mMoneta->caricaDecimali();
 }
 

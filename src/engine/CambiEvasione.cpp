@@ -1,5 +1,6 @@
 #include "CambiEvasione.h"
 
+#include "CambioAiuto.h"
 #include "DbConnection.h"
 #include "RowSet.h"
 #include "TextUtil.h"
@@ -49,12 +50,7 @@ std::vector<CambioProposto> CambiEvasione::MoneteDaCambiare(const scEvaPrev& mot
 
 std::optional<std::pair<QDate, Currency>> CambiEvasione::CambioAl(const QString& moneta,
                                                                   const QDate& data) {
-    auto rs = mDb.openRowSet(
-        QStringLiteral("Select top 1 Data, Cambio from Cambi where Moneta = ") + mDb.sql(moneta) +
-        QStringLiteral(" and Data <= ") + mDb.sql(data) + QStringLiteral(" order by Data desc"));
-    if (rs->eof() || rs->isNull(QStringLiteral("Cambio")))
-        return std::nullopt;
-    return std::pair{rs->date(QStringLiteral("Data")), rs->amount(QStringLiteral("Cambio"))};
+    return CambioAiuto(mDb).Cambio(moneta, data);
 }
 
 int CambiEvasione::PrimoMancante(const std::vector<CambioProposto>& cambi) {

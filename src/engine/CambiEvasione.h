@@ -28,7 +28,7 @@ class CambiEvasione {
 
     // Automatic runs read the quotes of the criteria, manual runs the user's picked quotes.
     std::vector<CambioProposto> MoneteDaCambiare(const scEvaPrev& motore);
-    // The newest rate of the currency on or before the date.
+    // The newest rate of the currency on or before the date (the help component's lookup).
     std::optional<std::pair<QDate, Currency>> CambioAl(const QString& moneta, const QDate& data);
 
     // The first entry without a usable rate (zero or below), or -1 when every rate is given.

@@ -66,13 +66,26 @@ ControlliEvasione::ControlliEvasione(DbConnection& db, ParametriDitta& parametri
 
 // ---- Document types ---------------------------------------------------------------------------
 
+QString ControlliEvasione::FiltroTipoPreventivo() const {
+    return QStringLiteral("tipo=") + mDb.sql(QStringLiteral("P"));
+}
+
+QString ControlliEvasione::FiltroTipoEvasione() const {
+    // A type without the internal flag is not internal.
+    return QStringLiteral("(tipo=") + mDb.sql(QStringLiteral("B")) + QStringLiteral(" or tipo=") +
+           mDb.sql(QStringLiteral("F")) + QStringLiteral(" or tipo=") +
+           mDb.sql(QStringLiteral("O")) + QStringLiteral(") and Segno = ") +
+           mDb.sql(QStringLiteral("+")) + QStringLiteral(" and (Interno <> ") + mDb.sql(kSi) +
+           QStringLiteral(" or Interno is null)");
+}
+
 TipoPreventivoLetto ControlliEvasione::LeggiTipoPreventivo(const QString& codice) {
     TipoPreventivoLetto letto;
     if (IsBlank(codice))
         return letto;
     auto rs = mDb.openRowSet(QStringLiteral("Select * from FattDocumenti where FattDocumento = ") +
-                             mDb.sql(TrimSpaces(codice)) + QStringLiteral(" and tipo=") +
-                             mDb.sql(QStringLiteral("P")));
+                             mDb.sql(TrimSpaces(codice)) + QStringLiteral(" and ") +
+                             FiltroTipoPreventivo());
     if (rs->eof())
         return letto;
     letto.trovato = true;
@@ -87,14 +100,9 @@ TipoEvasioneLetto ControlliEvasione::LeggiTipoEvasione(const QString& codice) {
     TipoEvasioneLetto letto;
     if (IsBlank(codice))
         return letto;
-    // A type without the internal flag is not internal.
     auto rs = mDb.openRowSet(QStringLiteral("Select * from FattDocumenti where FattDocumento = ") +
-                             mDb.sql(TrimSpaces(codice)) + QStringLiteral(" and (tipo=") +
-                             mDb.sql(QStringLiteral("B")) + QStringLiteral(" or tipo=") +
-                             mDb.sql(QStringLiteral("F")) + QStringLiteral(" or tipo=") +
-                             mDb.sql(QStringLiteral("O")) + QStringLiteral(") and Segno = ") +
-                             mDb.sql(QStringLiteral("+")) + QStringLiteral(" and (Interno <> ") +
-                             mDb.sql(kSi) + QStringLiteral(" or Interno is null)"));
+                             mDb.sql(TrimSpaces(codice)) + QStringLiteral(" and ") +
+                             FiltroTipoEvasione());
     if (rs->eof())
         return letto;
     letto.trovato = true;

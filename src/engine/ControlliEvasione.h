@@ -103,6 +103,9 @@ class ControlliEvasione {
     ControlliEvasione(DbConnection& db, ParametriDitta& parametri, UiServices& ui);
 
     // ---- Document types ---------------------------------------------------------------------
+    // The conditions on FattDocumenti of the quote types and of the types to produce.
+    QString FiltroTipoPreventivo() const;
+    QString FiltroTipoEvasione() const;
     TipoPreventivoLetto LeggiTipoPreventivo(const QString& codice);
     TipoEvasioneLetto LeggiTipoEvasione(const QString& codice);
     // Field 20's type into the form state: its margin flag and return causal.

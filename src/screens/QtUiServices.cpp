@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <QInputDialog>
-#include <QProgressDialog>
 
 #include "frmMsgCom.h"
 
@@ -38,32 +37,24 @@ QString QtUiServices::input(const QString& prompt, const QString& title,
 
 void QtUiServices::progressStart(const QString& caption, int total) {
     if (!mProgress) {
-        mProgress = new QProgressDialog(QApplication::activeWindow());
-        mProgress->setWindowTitle(QStringLiteral("Elaborazione in corso"));
-        mProgress->setCancelButton(nullptr);
-        mProgress->setMinimumDuration(0);
-        mProgress->setAutoClose(false);
-        mProgress->setAutoReset(false);
+        mProgress = new frmInElab(QApplication::activeWindow());
+        mProgress->setAttribute(Qt::WA_DeleteOnClose);
     }
-    mProgress->setLabelText(caption);
-    mProgress->setRange(0, qMax(0, total));
-    mProgress->setValue(0);
+    mProgress->avvia(caption, total);
     mProgress->show();
     QCoreApplication::processEvents();
 }
 
 void QtUiServices::progressStep(int done, const QString& counters) {
-    if (!mProgress)
-        return;
-    mProgress->setValue(qMin(done, mProgress->maximum()));
-    if (!counters.isEmpty())
-        mProgress->setLabelText(counters);
+    if (mProgress)
+        mProgress->avanza(done, counters);
 }
 
 void QtUiServices::progressEnd() {
     if (mProgress) {
         mProgress->hide();
         mProgress->deleteLater();
+        mProgress = nullptr;
     }
 }
 

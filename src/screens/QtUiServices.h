@@ -3,13 +3,13 @@
 #include <QPointer>
 
 #include "UiServices.h"
+#include "frmInElab.h"
 
-class QProgressDialog;
 class QWidget;
 
 namespace evapre {
 
-// The user of the windowed program: messages in frmMsgCom, a progress dialog, the wait
+// The user of the windowed program: messages in frmMsgCom, progress in frmInElab, the wait
 // cursor, and the yield to pending events.
 class QtUiServices : public UiServices {
   public:
@@ -28,8 +28,11 @@ class QtUiServices : public UiServices {
         mBeep = beepCome.trimmed().toUpper() != QLatin1String("N");
     }
 
+    // The progress window while one is shown.
+    frmInElab* progressWindow() const { return mProgress.data(); }
+
   private:
-    QPointer<QProgressDialog> mProgress;
+    QPointer<frmInElab> mProgress;
     int mBusy = 0;
     bool mBeep = true;
 };

@@ -2,10 +2,16 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
-#include <QHBoxLayout>
-#include <QLabel>
-#include <QPushButton>
-#include <QVBoxLayout>
+
+#include "AziendaUtil.h"
+#include "DbConnection.h"
+#include "DbError.h"
+#include "FinestraListaAiuto.h"
+#include "ParametriDitta.h"
+#include "UiServices.h"
+#include "VeltDbasedll.h"
+#include "frmEvasPre.h"
+#include "mainEvasionePreventivi.h"
 
 namespace evapre {
 
@@ -75,24 +81,41 @@ void WidgetForm::widgetGone() {
 
 namespace {
 
-// Stands for the selection form until it is built.
-QWidget* createSelezione(WidgetForm&) {
-    auto* window = new QWidget;
-    window->setObjectName(QStringLiteral("frmEvasPre"));
-    window->setWindowTitle(QStringLiteral("Evasione Preventivi"));
-    auto* layout = new QVBoxLayout(window);
-    auto* label = new QLabel(QStringLiteral("Selezione in preparazione"), window);
-    label->setObjectName(QStringLiteral("LabSelezione"));
-    layout->addWidget(label);
-    auto* row = new QHBoxLayout;
-    row->addStretch(1);
-    auto* close = new QPushButton(QStringLiteral("&Chiudi"), window);
-    close->setObjectName(QStringLiteral("ComChiudi"));
-    QObject::connect(close, &QPushButton::clicked, window, &QWidget::close);
-    row->addWidget(close);
-    layout->addLayout(row);
-    window->resize(420, 160);
-    return window;
+// What the selection form works with beyond the shell's services; it goes with the form.
+class ServiziSelezione : public QObject {
+  public:
+    ServiziSelezione(DbConnection& db, ParametriDitta& parametri, QObject* parent)
+        : QObject(parent), moneta(db, parametri.impostazioniMoneta()), lista(db) {}
+    AziendaUtil moneta;
+    ListaAiutoDb lista;
+};
+
+// The selection form over the shell's database, parameters and user.
+QWidget* createSelezione(WidgetForm& form) {
+    mainEvasionePreventivi* shell = mainEvasionePreventivi::current();
+    if (!shell || !shell->parametri())
+        return nullptr;
+    auto& componente = VeltDbasedll::instance();
+    if (!componente.hasConnection(shell->state().dbId))
+        return nullptr;
+    DbConnection& db = componente.connection(shell->state().dbId);
+    ParametriDitta& parametri = *shell->parametri();
+    auto* servizi = new ServiziSelezione(db, parametri, nullptr);
+    try {
+        servizi->moneta.caricaDecimali();
+    } catch (const DbError& e) {
+        shell->ui().message(e.describe(), {QStringLiteral("&Ok")}, 1, MsgIcon::Critical);
+        delete servizi;
+        return nullptr;
+    }
+    auto* finestra = new frmEvasPre(db, parametri, servizi->moneta, shell->ui(), servizi->lista,
+                                    shell->state().programKey, form.osKeySec);
+    servizi->setParent(finestra);
+    if (!finestra->Form_Load()) {
+        delete finestra;
+        return nullptr;
+    }
+    return finestra;
 }
 
 }  // namespace

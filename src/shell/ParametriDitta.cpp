@@ -104,6 +104,15 @@ bool ParametriDitta::pricesHiddenFor(const QString& terminals, const QString& te
     return false;
 }
 
+MoneySettings ParametriDitta::impostazioniMoneta() const {
+    const auto azienda = [this](const QString& key) { return company(key); };
+    const auto personale = [this](const QString& key) {
+        const int punto = static_cast<int>(key.indexOf(QLatin1Char('.')));
+        return personal(key.left(punto), key.mid(punto + 1));
+    };
+    return MoneySettings::fromParameters(azienda, personale);
+}
+
 quint32 ParametriDitta::colourNumber(const QString& text, quint32 fallback) {
     const QString value = text.trimmed();
     bool ok = false;

@@ -3,6 +3,8 @@
 #include <QDate>
 #include <QString>
 
+#include "MoneySettings.h"
+
 namespace evapre {
 
 class MenuClient;
@@ -55,6 +57,9 @@ class ParametriDitta {
     // The earliest date the date fields accept (dd/mm/yyyy).
     const QString& dataMinima() const { return mDataMinima; }
     bool arrUnitIntermedio() const { return mArrUnitIntermedio; }
+
+    // The money functions' settings from the company and personal parameters.
+    MoneySettings impostazioniMoneta() const;
 
     // "Versione x" and "del y" for the connection window; empty when not set.
     QString versionLabel() const;

@@ -111,6 +111,7 @@ class mainEvasionePreventivi : public QObject {
     const ShellState& state() const { return mState; }
     ShellState& state() { return mState; }
     MenuClient* menu();
+    UiServices& ui() { return mUi; }
     ParametriDitta* parametri() { return mParametri.get(); }
     HelpComponent* help();
     const std::vector<ShellForm*>& forms() const { return mForms; }

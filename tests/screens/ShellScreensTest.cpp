@@ -1,10 +1,9 @@
-// The shell's windows: the message window, the placeholder selection form and the hidden
-// main form under the close protocol.
+// The shell's windows: the message window, the working-form wrapper and the hidden main
+// form under the close protocol.
 #include <gtest/gtest.h>
 
 #include <QApplication>
 #include <QDialog>
-#include <QLabel>
 #include <QPushButton>
 #include <QTimer>
 
@@ -62,21 +61,33 @@ TEST(FrmMsgCom, ErrorText) {
               QStringLiteral("Errore(3022): Chiave duplicata\nRiga 1"));
 }
 
-TEST(Selezione, PlaceholderOpensAndTheUserClosesIt) {
+// A working form over its widget: the widget's own close unloads the form.
+TEST(WidgetForm, LoadsItsWidgetAndUnloadsWhenTheUserClosesIt) {
+    WidgetForm form(QStringLiteral("frmProva"), [](WidgetForm&) {
+        auto* window = new QWidget;
+        auto* close = new QPushButton(QStringLiteral("&Chiudi"), window);
+        close->setObjectName(QStringLiteral("ComChiudi"));
+        QObject::connect(close, &QPushButton::clicked, window, &QWidget::close);
+        return window;
+    });
+    bool unloaded = false;
+    QObject::connect(&form, &ShellForm::unloaded, [&] { unloaded = true; });
+    form.load();
+    ASSERT_EQ(form.oiLoadOk, 1);
+    form.show(false);
+    form.widget()->findChild<QPushButton*>(QStringLiteral("ComChiudi"))->click();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(unloaded);
+}
+
+// Without a running shell and its database the selection form cannot load.
+TEST(Selezione, WithoutTheShellTheFormDoesNotLoad) {
     RegisterScreens();
     std::unique_ptr<ShellForm> form = FormRegistry::create(QStringLiteral("FrmEvasPre"));
     ASSERT_NE(form, nullptr);
-    bool unloaded = false;
-    QObject::connect(form.get(), &ShellForm::unloaded, [&] { unloaded = true; });
     form->load();
-    ASSERT_EQ(form->oiLoadOk, 1);
-    form->show(false);
-    QWidget* window = static_cast<WidgetForm*>(form.get())->widget();
-    EXPECT_EQ(window->windowTitle(), QStringLiteral("Evasione Preventivi"));
-    EXPECT_NE(window->findChild<QLabel*>(QStringLiteral("LabSelezione")), nullptr);
-    window->findChild<QPushButton*>(QStringLiteral("ComChiudi"))->click();
-    QCoreApplication::processEvents();
-    EXPECT_TRUE(unloaded);
+    EXPECT_EQ(form->oiLoadOk, 0);
+    EXPECT_EQ(static_cast<WidgetForm*>(form.get())->widget(), nullptr);
 }
 
 TEST(FrmPrincipale, SeesAModalWindow) {
