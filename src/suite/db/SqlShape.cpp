@@ -5,7 +5,11 @@ namespace evapre {
 namespace {
 
 bool isIdentifierChar(QChar c) {
-    return c.isLetterOrNumber() || c == u'_';
+    const char16_t u = c.unicode();
+    if (u < 128)  // the statements are ASCII but for their texts
+        return (u >= 'a' && u <= 'z') || (u >= 'A' && u <= 'Z') || (u >= '0' && u <= '9') ||
+               u == '_';
+    return c.isLetterOrNumber();
 }
 
 void appendMarker(QString& out, qsizetype index) {
