@@ -426,6 +426,7 @@ class scEvaPrev {
         bool righeLette = false;
         bool nelGiornale = false;
     };
+    friend class GruppoDiCommit;
     struct StatoDocumenti {
         QHash<qint64, StatoDocumento> documenti;  // key anno * 10^10 + numRif
         QString filtroPrecedente;                 // search of the previous quote

@@ -4,6 +4,7 @@
 #include "ComLock.h"
 #include "DbConnection.h"
 #include "DbError.h"
+#include "GruppoDiCommit.h"
 #include "RowSet.h"
 #include "UiServices.h"
 #include "scCalcPiedeFat.h"
@@ -37,12 +38,16 @@ void scEvaPrev::chiudiDocumenti(bool& pbEsci) {
     mUi.progressStart(QStringLiteral("Chiusura fatture o bolle"),
                       static_cast<int>(documenti.size()));
     int fatti = 0;
+    GruppoDiCommit gruppo(*this, pbEsci);
     for (const auto& [anno, numRif] : documenti) {
         mUi.progressStep(++fatti);
         mUi.yield();
+        if (!gruppo.prossimo())
+            break;
         // A document that cannot be closed keeps its journal row for the recovery program.
         chiudiDocumento(anno, numRif);
     }
+    gruppo.chiudi();
 }
 
 // Footer and totals of one document, its mark and its journal row, in one transaction.

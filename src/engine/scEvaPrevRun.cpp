@@ -3,6 +3,7 @@
 #include "ComLock.h"
 #include "DbConnection.h"
 #include "DbError.h"
+#include "GruppoDiCommit.h"
 #include "MenuClient.h"
 #include "ParametriDitta.h"
 #include "RowSet.h"
@@ -388,6 +389,7 @@ void scEvaPrev::elaboraPreventivi(bool& pbEsci) {
     constexpr size_t kPerLettura = 200;
     mUi.progressStart(QStringLiteral("Elaborazione Preventivi"), miContatore);
     int fatti = 0;
+    GruppoDiCommit gruppo(*this, pbEsci);
     for (size_t inizio = 0; inizio < mBloccate.size() && !pbEsci;) {
         const int anno = mBloccate[inizio].anno;
         QList<qint32> numeri;
@@ -410,6 +412,8 @@ void scEvaPrev::elaboraPreventivi(bool& pbEsci) {
                                         QString::number(miContatore));
             mUi.yield();
             letti << static_cast<qint32>(testate->integer(QStringLiteral("PreVenTest.NumRif")));
+            if (!gruppo.prossimo())
+                break;
             evadePreventivo(*testate, pbEsci);
         }
         for (qint32 numRif : numeri)
@@ -418,6 +422,7 @@ void scEvaPrev::elaboraPreventivi(bool& pbEsci) {
                                                     QStringLiteral(" non trovato"));
         inizio = fine;
     }
+    gruppo.chiudi();
 }
 
 // One quote in one transaction: either everything it wrote stays, or nothing.

@@ -615,21 +615,33 @@ bool DbConnection::tableExists(const QString& table) {
 }
 
 DbTransaction::DbTransaction(DbConnection& connection) : mConnection(connection) {
-    mConnection.begin();
+    mNested = mConnection.inTransaction();
+    if (mNested)
+        mConnection.executePortable(QStringLiteral("SAVEPOINT evapre_tx"));
+    else
+        mConnection.begin();
 }
 
 DbTransaction::~DbTransaction() {
-    if (!mDone) {
-        try {
+    if (mDone)
+        return;
+    try {
+        if (mNested) {
+            mConnection.executePortable(QStringLiteral("ROLLBACK TO SAVEPOINT evapre_tx"));
+            mConnection.executePortable(QStringLiteral("RELEASE SAVEPOINT evapre_tx"));
+        } else {
             mConnection.rollback();
-        } catch (...) {
-            // A failed rollback leaves nothing committed; the error was the caller's.
         }
+    } catch (...) {
+        // A failed rollback leaves nothing committed; the error was the caller's.
     }
 }
 
 void DbTransaction::commit() {
-    mConnection.commit();
+    if (mNested)
+        mConnection.executePortable(QStringLiteral("RELEASE SAVEPOINT evapre_tx"));
+    else
+        mConnection.commit();
     mDone = true;
 }
 

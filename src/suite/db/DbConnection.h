@@ -160,7 +160,9 @@ class DbWriteBatch {
     bool mOpen = false;
 };
 
-// Rolls back on scope exit unless committed.
+// Rolls back on scope exit unless committed. Inside a transaction already open (a batch of
+// them, see DbWriteBatch) it is a savepoint: its commit keeps its writes for the outer
+// commit, its rollback undoes only them.
 class DbTransaction {
   public:
     explicit DbTransaction(DbConnection& connection);
@@ -169,6 +171,7 @@ class DbTransaction {
 
   private:
     DbConnection& mConnection;
+    bool mNested = false;
     bool mDone = false;
 };
 
