@@ -1,13 +1,11 @@
 #include "GruppoDiCommit.h"
 
-#include <limits>
-
 #include "DbError.h"
 
 namespace evapre {
 
 GruppoDiCommit::GruppoDiCommit(scEvaPrev& motore, bool& pbEsci)
-    : mMotore(motore), mEsci(pbEsci), mBatch(motore.mDb, std::numeric_limits<int>::max()) {
+    : mMotore(motore), mEsci(pbEsci), mBatch(motore.mDb, kPerCommit) {
     segnaInizio();
 }
 
@@ -19,11 +17,11 @@ void GruppoDiCommit::segnaInizio() {
     mElaborati = mMotore.oiPreventiviElaborati;
     mChiusi = mMotore.ocDocumentiChiusi.size();
     mStatoDoc = mMotore.mStatoDoc;
-    mNelGruppo = 0;
 }
 
 bool GruppoDiCommit::prossimo() {
-    if (mNelGruppo >= kPerCommit && !chiudi())
+    // A full group is committed here, where a failed commit can be taken back.
+    if (mBatch.full() && !chiudi())
         return false;
     try {
         mBatch.beforeWrite();
@@ -32,7 +30,6 @@ bool GruppoDiCommit::prossimo() {
         mEsci = true;
         return false;
     }
-    ++mNelGruppo;
     return true;
 }
 

@@ -32,7 +32,6 @@ class GruppoDiCommit {
     scEvaPrev& mMotore;
     bool& mEsci;
     DbWriteBatch mBatch;
-    int mNelGruppo = 0;
     int mElaborati = 0;
     std::size_t mChiusi = 0;
     scEvaPrev::StatoDocumenti mStatoDoc;

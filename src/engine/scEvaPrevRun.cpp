@@ -316,14 +316,8 @@ bool scEvaPrev::bloccaTestate(RowSet& testate) {
 // Takes the mark of one quote header; a mark held by another user is asked about until the
 // user gives up.
 bool scEvaPrev::bloccaTestata(int anno, qint32 numRif, DbWriteBatch& gruppo) {
-    RichiestaBlocco richiesta;
-    richiesta.codice = kCodiceLockPrev;
-    richiesta.tipo = kTipoLockPrev;
-    richiesta.anno = anno;
-    richiesta.numReg = numRif;
-    richiesta.accettaPropri = true;
-    richiesta.descrizione = QStringLiteral("Il Preventivo");
-    richiesta.gestione = kTipoLockPrev;
+    const RichiestaBlocco richiesta = RichiestaBlocco::Segno(
+        kCodiceLockPrev, kTipoLockPrev, anno, numRif, QStringLiteral("Il Preventivo"), true);
     for (;;) {
         DetentoreBlocco detentore;
         msUltimoErroreLock.clear();

@@ -171,14 +171,8 @@ QString scEvaPrev::filtroDocumentoAperto(const RowSet& testata,
 
 bool scEvaPrev::bloccaDocumento(const QString& codice, int anno, qint32 numRif,
                                 const QString& descrizione, DetentoreBlocco& detentore) {
-    RichiestaBlocco richiesta;
-    richiesta.codice = QStringLiteral("0");
-    richiesta.tipo = codice;
-    richiesta.anno = anno;
-    richiesta.numReg = numRif;
-    richiesta.accettaPropri = true;
-    richiesta.descrizione = descrizione;
-    richiesta.gestione = codice;
+    const RichiestaBlocco richiesta =
+        RichiestaBlocco::Segno(QStringLiteral("0"), codice, anno, numRif, descrizione, true);
     msUltimoErroreLock.clear();
     return mLock->BloccaRecord(richiesta, &detentore);
 }

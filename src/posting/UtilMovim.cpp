@@ -239,14 +239,8 @@ qint32 UtilMovim::CreaTestataMov(const NuovaTestataMov& t) {
 }
 
 bool UtilMovim::bloccaMovimento(int anno, qint32 numReg, const QString& descrizione) {
-    RichiestaBlocco richiesta;
-    richiesta.codice = QStringLiteral("0");
-    richiesta.tipo = TabelleMovimento::tipoBlocco();
-    richiesta.anno = anno;
-    richiesta.numReg = numReg;
-    richiesta.accettaPropri = true;
-    richiesta.descrizione = descrizione;
-    richiesta.gestione = TabelleMovimento::tipoBlocco();
+    RichiestaBlocco richiesta = RichiestaBlocco::Segno(
+        QStringLiteral("0"), TabelleMovimento::tipoBlocco(), anno, numReg, descrizione, true);
     richiesta.varie = QString::number(anno) + QLatin1Char('-') + QString::number(numReg);
     DetentoreBlocco detentore;
     if (mLock.BloccaRecord(richiesta, &detentore))

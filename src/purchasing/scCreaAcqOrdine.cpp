@@ -157,14 +157,8 @@ bool scCreaAcq::trovaOrdine(Ordine& o, Annullamento& annulla) {
     o.numRif = static_cast<qint32>(r->integer(QStringLiteral("NumRif")));
     o.cambio = r->amount(QStringLiteral("Cambio"));
     o.nota = r->text(QStringLiteral("Nota"));
-    RichiestaBlocco b;
-    b.codice = QStringLiteral("0");
-    b.tipo = kTipoBlocco;
-    b.anno = o.anno;
-    b.numReg = o.numRif;
-    b.accettaPropri = true;
-    b.descrizione = QStringLiteral("L'acquisto");
-    b.gestione = kTipoBlocco;
+    const RichiestaBlocco b = RichiestaBlocco::Segno(QStringLiteral("0"), kTipoBlocco, o.anno,
+                                                     o.numRif, QStringLiteral("L'acquisto"), true);
     DetentoreBlocco detentore;
     if (!mLock->BloccaRecord(b, &detentore))
         return false;  // in use elsewhere: a new order is raised instead
@@ -203,14 +197,9 @@ bool scCreaAcq::creaOrdine(Ordine& o, Annullamento& annulla) {
             return false;
         }
         o.numRif = static_cast<qint32>(numero);
-        RichiestaBlocco b;
-        b.codice = QStringLiteral("0");
-        b.tipo = kTipoBlocco;
-        b.anno = o.anno;
-        b.numReg = o.numRif;
-        b.accettaPropri = false;
-        b.descrizione = QStringLiteral("L'acquisto");
-        b.gestione = kTipoBlocco;
+        const RichiestaBlocco b =
+            RichiestaBlocco::Segno(QStringLiteral("0"), kTipoBlocco, o.anno, o.numRif,
+                                   QStringLiteral("L'acquisto"), false);
         DetentoreBlocco detentore;
         if (mLock->BloccaRecord(b, &detentore))
             break;

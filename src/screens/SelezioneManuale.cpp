@@ -402,13 +402,8 @@ void SelezioneManuale::cambioDelGruppo() {
 // mark of the same user left by another session is held elsewhere too: two sessions must not
 // stage one quote.
 bool SelezioneManuale::marca(int anno, qint32 numRif) {
-    RichiestaBlocco r;
-    r.codice = kCodiceLock;
-    r.tipo = kTipoLock;
-    r.anno = anno;
-    r.numReg = numRif;
-    r.descrizione = QStringLiteral("L' Ordine");
-    r.gestione = kTipoLock;
+    const RichiestaBlocco r = RichiestaBlocco::Segno(kCodiceLock, kTipoLock, anno, numRif,
+                                                     QStringLiteral("L' Ordine"), false);
     for (;;) {
         DetentoreBlocco detentore;
         if (mLock->BloccaRecord(r, &detentore)) {

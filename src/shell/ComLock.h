@@ -28,6 +28,21 @@ struct RichiestaBlocco {
     QString padreTipo;
     int padreAnno = 0;
     qint64 padreNumReg = 0;
+
+    // The usual request: the mark of one record of kind tipo, written with codice and filed
+    // under the same kind.
+    static RichiestaBlocco Segno(const QString& codice, const QString& tipo, int anno,
+                                 qint64 numReg, const QString& descrizione, bool accettaPropri) {
+        RichiestaBlocco r;
+        r.codice = codice;
+        r.tipo = tipo;
+        r.anno = anno;
+        r.numReg = numReg;
+        r.accettaPropri = accettaPropri;
+        r.descrizione = descrizione;
+        r.gestione = tipo;
+        return r;
+    }
 };
 
 // Who holds a mark that was found.

@@ -660,7 +660,7 @@ DbWriteBatch::~DbWriteBatch() {
 void DbWriteBatch::beforeWrite() {
     if (mConnection.dialect() != SqlDialect::SQLite)
         return;
-    if (mOpen && mPending >= mRowsPerCommit)
+    if (full())
         flush();
     if (!mOpen) {
         if (mConnection.inTransaction())

@@ -152,6 +152,8 @@ class DbWriteBatch {
     void beforeWrite();
     // Commits what was written so far.
     void flush();
+    // Whether the next beforeWrite() would commit the batch first.
+    bool full() const { return mOpen && mPending >= mRowsPerCommit; }
 
   private:
     DbConnection& mConnection;
