@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include <libpq-fe.h>
+
 #include <QAtomicInt>
 #include <QFileInfo>
 #include <QSqlDriver>
@@ -88,6 +90,7 @@ DbConnection::DbConnection(DbKind kind, const QString& name, const QString& qtNa
 
 DbConnection::~DbConnection() {
     mSqlite.reset();
+    mPostgres.reset();
     {
         QSqlDatabase db = QSqlDatabase::database(mQtName, false);
         if (db.isOpen()) {
@@ -144,10 +147,17 @@ std::unique_ptr<DbConnection> DbConnection::open(const QString& name, const QStr
         throw DbError(number, QStringLiteral("Impossibile aprire il database ") + name +
                                   QStringLiteral(": ") + error.text());
     }
-    if (kind == DbKind::SQLite)
+    if (kind == DbKind::SQLite) {
         connection->configureSqlite();
-    else
+    } else {
         connection->executeIgnoringErrors(QStringLiteral("SET client_min_messages TO WARNING"));
+        const QVariant handle = db.driver()->handle();
+        if (kind == DbKind::PostgreSQL && handle.isValid() &&
+            qstrcmp(handle.typeName(), "pg_conn*") == 0) {
+            if (pg_conn* native = *static_cast<pg_conn* const*>(handle.constData()))
+                connection->mPostgres = std::make_unique<PostgresStatements>(native);
+        }
+    }
     return connection;
 }
 
@@ -199,12 +209,33 @@ int DbConnection::execute(const QString& sql) {
     return run(statement(sql, true), true);
 }
 
+void DbConnection::execute(const QString& sql, Send when) {
+    run(statement(sql, true), true, when);
+}
+
 int DbConnection::executePortable(const QString& sql) {
     return run(statement(sql, false), true);
 }
 
-// Statements differ by their values only: the translation is done once per shape, and on
-// SQLite the shape is also prepared once and run with the values bound.
+namespace {
+
+// What a server prepares: a query or a change of rows, with values (the statements without
+// values — transactions, savepoints, settings — are run as text).
+bool preparableOnServer(const SqlShape& shape) {
+    if (shape.literals.isEmpty())
+        return false;
+    const QStringView text = QStringView(shape.shape).trimmed();
+    for (const auto word : {QLatin1String("select"), QLatin1String("insert"),
+                            QLatin1String("update"), QLatin1String("delete")})
+        if (text.startsWith(word, Qt::CaseInsensitive))
+            return true;
+    return false;
+}
+
+}  // namespace
+
+// Statements differ by their values only: the translation is done once per shape, and the
+// shape is also prepared once and run with the values bound.
 DbConnection::Statement DbConnection::statement(const QString& sql, bool jet, bool bindable) {
     Statement st;
     const SqlShape shape = SqlShape::Split(sql);
@@ -215,6 +246,11 @@ DbConnection::Statement DbConnection::statement(const QString& sql, bool jet, bo
                 st.bound = true;
                 st.text = translated->withPlaceholders;
                 st.values = translated->values(shape.literals);
+                st.shape = translated;
+                st.literals = shape.literals;
+            } else if (bindable && mPostgres && preparableOnServer(shape)) {
+                st.bound = true;
+                st.text = translated->withPlaceholders;
                 st.shape = translated;
                 st.literals = shape.literals;
             } else {
@@ -257,6 +293,94 @@ SqliteStatements::Prepared* DbConnection::prepared(const QString& text) {
     return mSqlite ? mSqlite->prepare(text) : nullptr;
 }
 
+PostgresStatements::Prepared* DbConnection::preparedOnServer(const Statement& statement) {
+    return mPostgres && statement.bound && statement.shape
+               ? mPostgres->prepare(*statement.shape, statement.literals)
+               : nullptr;
+}
+
+// As run() does with a text: inside a transaction a write keeps its failure to itself through
+// the statement savepoint, sent in the same round trip.
+void DbConnection::addWriteSteps(std::vector<PostgresStatements::Step>& steps,
+                                 PostgresStatements::Step write) const {
+    using Step = PostgresStatements::Step;
+    write.write = true;
+    if (!mInTransaction) {
+        steps.push_back(std::move(write));
+    } else if (mStatementSavepoint) {
+        steps.push_back(std::move(write));
+        steps.push_back(Step::Plain("RELEASE SAVEPOINT evapre_stmt", true));
+        steps.push_back(Step::Plain("SAVEPOINT evapre_stmt", true));
+    } else {
+        steps.push_back(Step::Plain("SAVEPOINT evapre_stmt", true));
+        steps.push_back(std::move(write));
+        steps.push_back(Step::Plain("RELEASE SAVEPOINT evapre_stmt", true));
+    }
+}
+
+pg_result* DbConnection::sendToServer(std::vector<PostgresStatements::Step> steps, int main) {
+    std::vector<PostgresStatements::Step> all = std::move(mPending);
+    mPending.clear();
+    mBeginPending = false;
+    const int offset = static_cast<int>(all.size());
+    all.insert(all.end(), std::make_move_iterator(steps.begin()),
+               std::make_move_iterator(steps.end()));
+    try {
+        return mPostgres->pipeline(all, main < 0 ? -1 : main + offset);
+    } catch (const DbError&) {
+        // A failed read ends the transaction, as it does when run as text; a failed write
+        // is undone alone.
+        if (mInTransaction && mPostgres->failedOnWrite())
+            runOnce(QStringLiteral("ROLLBACK TO SAVEPOINT evapre_stmt"), nullptr);
+        throw;
+    }
+}
+
+void DbConnection::flushPending() {
+    if (mPending.empty())
+        return;
+    PQclear(sendToServer({}, -1));
+}
+
+int DbConnection::runPreparedOnServer(PostgresStatements::Prepared& prepared, const Statement& st,
+                                      bool write, Send when) {
+    PostgresStatements::Step step{&prepared, st.literals, {}, [st] { return st.fullText(); }};
+    std::vector<PostgresStatements::Step> steps;
+    if (write)
+        addWriteSteps(steps, std::move(step));
+    else
+        steps.push_back(std::move(step));
+    if (write && when == Send::WithNext && mInTransaction) {
+        mPending.insert(mPending.end(), std::make_move_iterator(steps.begin()),
+                        std::make_move_iterator(steps.end()));
+        return 0;
+    }
+    int main = 0;
+    while (!steps[size_t(main)].prepared)
+        ++main;
+    PGresult* result = sendToServer(std::move(steps), main);
+    const int changed = PostgresStatements::rowsChanged(result);
+    PQclear(result);
+    return changed;
+}
+
+bool DbConnection::queryOnServer(PostgresStatements::Prepared& prepared, const Statement& st,
+                                 std::vector<PostgresStatements::Column>* columns,
+                                 std::vector<QVector<QVariant>>* rows) {
+    PostgresStatements::Step step{&prepared, st.literals, {}, [st] { return st.fullText(); }};
+    std::vector<PostgresStatements::Step> steps;
+    steps.push_back(std::move(step));
+    PGresult* result = sendToServer(std::move(steps), 0);
+    try {
+        const bool named = mPostgres->readRows(prepared, result, columns, rows);
+        PQclear(result);
+        return named;
+    } catch (...) {
+        PQclear(result);
+        throw;
+    }
+}
+
 void DbConnection::insertRow(const QString& table, const QList<QPair<QString, QVariant>>& values) {
     if (values.isEmpty())
         throw DbError(DbErr::NotUpdatable, QStringLiteral("Nessun campo da inserire in ") + table);
@@ -282,7 +406,7 @@ void DbConnection::insertRow(const QString& table, const QList<QPair<QString, QV
 }
 
 void DbConnection::insertRows(const QString& table, const QStringList& columns,
-                              const QList<QVariantList>& rows) {
+                              const QList<QVariantList>& rows, Send when) {
     // A server takes a multi-row VALUES list in one round trip; SQLite runs one prepared
     // single-row insert per row, which costs less than parsing a long statement each time.
     if (mDialect == SqlDialect::SQLite) {
@@ -308,7 +432,7 @@ void DbConnection::insertRows(const QString& table, const QStringList& columns,
             }
             statement += u')';
         }
-        run(this->statement(statement, false), true);
+        run(this->statement(statement, false), true, when);
     }
 }
 
@@ -330,7 +454,8 @@ void DbConnection::insertRowsBound(const QString& table, const QStringList& colu
 }
 
 void DbConnection::updateRows(const QString& table, const QStringList& setColumns,
-                              const QStringList& keyColumns, const QList<QVariantList>& rows) {
+                              const QStringList& keyColumns, const QList<QVariantList>& rows,
+                              Send when) {
     const qsizetype width = setColumns.size() + keyColumns.size();
     for (const QVariantList& row : rows)
         if (row.size() != width)
@@ -398,7 +523,7 @@ void DbConnection::updateRows(const QString& table, const QStringList& setColumn
     for (qsizetype r = 0; r < rows.size(); ++r)
         s += (r > 0 ? QStringLiteral(" OR (") : QStringLiteral("(")) + keyOf(literals, r, shared) +
              u')';
-    run(statement(s + u')', false), true);
+    run(statement(s + u')', false), true, when);
 }
 
 void DbConnection::runBoundRows(
@@ -462,6 +587,11 @@ void DbConnection::noteSavepointCommand(const QString& sql) {
 }
 
 void DbConnection::executeIgnoringErrors(const QString& sql) {
+    try {
+        flushPending();
+    } catch (const DbError&) {
+        // Ignored as the statement's own error would be.
+    }
     noteSavepointCommand(sql);
     QSqlQuery query(database());
     query.exec(sql);
@@ -473,7 +603,12 @@ void DbConnection::runOnce(const QString& portableSql, QString* failure) {
         *failure = query.lastError().text();
 }
 
-int DbConnection::run(const Statement& st, bool write) {
+int DbConnection::run(const Statement& st, bool write, Send when) {
+    if (mPostgres) {
+        PostgresStatements::Prepared* onServer = preparedOnServer(st);
+        return onServer ? runPreparedOnServer(*onServer, st, write, when)
+                        : run(st.fullText(), write);
+    }
     SqliteStatements::Prepared* kept = st.bound ? prepared(st.text) : nullptr;
     if (!kept)
         return run(st.fullText(), write);
@@ -482,6 +617,7 @@ int DbConnection::run(const Statement& st, bool write) {
 }
 
 int DbConnection::run(const QString& portableSql, bool write) {
+    flushPending();
     // Inside a PostgreSQL transaction a failed statement would poison the whole
     // transaction: a savepoint keeps the failure local, as it is on SQLite.
     const bool guard = write && mInTransaction && mDialect == SqlDialect::PostgreSQL;
@@ -527,7 +663,7 @@ int DbConnection::runAfterSavepoint(const QString& portableSql) {
 
 std::unique_ptr<RowSet> DbConnection::openRowSet(const QString& sql, RowSetMode mode) {
     return std::unique_ptr<RowSet>(
-        new RowSet(*this, statement(sql, true, mode == RowSetMode::Buffered), mode));
+        new RowSet(*this, statement(sql, true, mode == RowSetMode::Buffered || mPostgres), mode));
 }
 
 QVariant DbConnection::scalar(const QString& sql) {
@@ -541,6 +677,16 @@ void DbConnection::begin() {
     if (mInTransaction)
         throw DbError(DbErr::CallFailed, QStringLiteral("Transazione già aperta"));
     // IMMEDIATE takes the write lock at once, so two writers wait instead of deadlocking.
+    if (mPostgres) {
+        // Sent with the first statement of the transaction, and its first savepoint with it.
+        flushPending();
+        mPending.push_back(PostgresStatements::Step::Plain("BEGIN"));
+        mPending.push_back(PostgresStatements::Step::Plain("SAVEPOINT evapre_stmt"));
+        mBeginPending = true;
+        mInTransaction = true;
+        mStatementSavepoint = true;
+        return;
+    }
     run(mDialect == SqlDialect::SQLite ? QStringLiteral("BEGIN IMMEDIATE")
                                        : QStringLiteral("BEGIN"),
         false);
@@ -555,7 +701,16 @@ void DbConnection::commit() {
     if (!mInTransaction)
         throw DbError(DbErr::CallFailed, QStringLiteral("Nessuna transazione aperta"));
     try {
-        run(QStringLiteral("COMMIT"), false);
+        if (mPostgres && mBeginPending) {
+            mPending.clear();  // nothing was sent: nothing to commit
+            mBeginPending = false;
+        } else if (mPostgres) {
+            std::vector<PostgresStatements::Step> steps;
+            steps.push_back(PostgresStatements::Step::Plain("COMMIT"));
+            PQclear(sendToServer(std::move(steps), 0));
+        } else {
+            run(QStringLiteral("COMMIT"), false);
+        }
     } catch (...) {
         rollback();
         throw;
@@ -569,6 +724,11 @@ void DbConnection::rollback() {
         return;
     mInTransaction = false;
     mStatementSavepoint = false;
+    const bool sent = !mBeginPending;
+    mPending.clear();  // the writes waiting are dropped with the transaction
+    mBeginPending = false;
+    if (!sent)
+        return;
     QSqlQuery query(database());
     if (!query.exec(QStringLiteral("ROLLBACK")))
         throw DbError::fromSql(query.lastError(), QStringLiteral("ROLLBACK"));

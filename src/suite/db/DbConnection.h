@@ -11,6 +11,7 @@
 #include <memory>
 
 #include "DbKind.h"
+#include "PostgresStatements.h"
 #include "SqlDialect.h"
 #include "SqlShape.h"
 #include "SqlValue.h"
@@ -18,12 +19,18 @@
 
 namespace evapre {
 
+class PostgresStatements;
 class RowSet;
 struct RowSetLayout;
 
 // How a row set reads its rows: Buffered takes a snapshot at open (safe while the same
 // tables are changed through the connection); Streaming reads row by row (big read-only scans).
 enum class RowSetMode { Buffered, Streaming };
+
+// When a write inside a transaction reaches a server: at once, or with the next statement
+// (WithNext: the caller does not need the count of rows changed, and takes a failure from
+// the next statement or the commit; the write is then undone as any failed write is).
+enum class Send { Now, WithNext };
 
 struct OpenOptions {
     bool createIfMissing = false;  // only init-db and demo-db create a SQLite file
@@ -53,18 +60,20 @@ class DbConnection {
 
     // Runs a statement (Jet fragments allowed) and returns the rows it touched.
     int execute(const QString& sql);
+    void execute(const QString& sql, Send when);
     // Runs a statement already in portable syntax, skipping the translation (bulk generators).
     int executePortable(const QString& sql);
     // Inserts one row: column names with their values, each through the formatter.
     void insertRow(const QString& table, const QList<QPair<QString, QVariant>>& values);
     // Inserts many rows of the same columns with as few statements as possible.
     void insertRows(const QString& table, const QStringList& columns,
-                    const QList<QVariantList>& rows);
+                    const QList<QVariantList>& rows, Send when = Send::Now);
     // Updates many rows of one table, each found by its key: a row holds the values of the
     // set columns then those of the key columns. SQLite runs one prepared UPDATE per row with
     // its values bound; a server takes one statement of CASE expressions.
     void updateRows(const QString& table, const QStringList& setColumns,
-                    const QStringList& keyColumns, const QList<QVariantList>& rows);
+                    const QStringList& keyColumns, const QList<QVariantList>& rows,
+                    Send when = Send::Now);
     // Runs a statement and ignores any error (the isolation-level statements).
     void executeIgnoringErrors(const QString& sql);
 
@@ -94,8 +103,9 @@ class DbConnection {
     DbConnection(DbKind kind, const QString& name, const QString& qtName);
     friend class RowSet;
 
-    // A statement ready to run: its portable text, or on SQLite a shape with "?" for each
-    // value and the values to bind (prepared once per shape and kept).
+    // A statement ready to run: its portable text, or a shape with "?" for each value and the
+    // values to bind (prepared once per shape and kept; on PostgreSQL the literals are bound,
+    // each with the type it has in the text).
     struct Statement {
         QString text;
         QVariantList values;
@@ -109,6 +119,19 @@ class DbConnection {
     // The kept prepared statement of a bound statement's text, or nullptr when it cannot be
     // prepared (the statement then runs as text and reports its own error).
     SqliteStatements::Prepared* prepared(const QString& text);
+    // The same on a native PostgreSQL connection.
+    PostgresStatements::Prepared* preparedOnServer(const Statement& statement);
+    int runPreparedOnServer(PostgresStatements::Prepared& prepared, const Statement& statement,
+                            bool write, Send when);
+    bool queryOnServer(PostgresStatements::Prepared& prepared, const Statement& statement,
+                       std::vector<PostgresStatements::Column>* columns,
+                       std::vector<QVector<QVariant>>* rows);
+    // The writes and the BEGIN waiting for the next statement, sent on their own.
+    void flushPending();
+    // Sends what waits and then `steps` in one round trip; the result of steps[main].
+    pg_result* sendToServer(std::vector<PostgresStatements::Step> steps, int main);
+    void addWriteSteps(std::vector<PostgresStatements::Step>& steps,
+                       PostgresStatements::Step write) const;
     void insertRowsBound(const QString& table, const QStringList& columns,
                          const QList<QVariantList>& rows);
     // Runs a statement of "?" placeholders once per row of values, bound as their literals
@@ -121,7 +144,7 @@ class DbConnection {
     int run(const QString& portableSql, bool write);
     int runAfterSavepoint(const QString& portableSql);
     void noteSavepointCommand(const QString& sql);
-    int run(const Statement& statement, bool write);
+    int run(const Statement& statement, bool write, Send when = Send::Now);
     void runOnce(const QString& portableSql, QString* failure);
 
     DbKind mKind;
@@ -134,7 +157,10 @@ class DbConnection {
     mutable QHash<QString, QSqlRecord> mTableRecords;
     QHash<QString, std::shared_ptr<const RowSetLayout>> mLayouts;
     QHash<QString, std::shared_ptr<const SqlShape::Translated>> mTranslatedShapes;
-    std::unique_ptr<SqliteStatements> mSqlite;  // SQLite only, on the driver's handle
+    std::unique_ptr<SqliteStatements> mSqlite;       // SQLite only, on the driver's handle
+    std::unique_ptr<PostgresStatements> mPostgres;   // native PostgreSQL only, likewise
+    std::vector<PostgresStatements::Step> mPending;  // sent ahead of the next statement
+    bool mBeginPending = false;                      // the transaction is not on the server yet
 };
 
 // Many small writes that would each commit on their own (the marks of a run) committed

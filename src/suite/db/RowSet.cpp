@@ -130,11 +130,18 @@ RowSet::RowSet(DbConnection& connection, const DbConnection::Statement& statemen
         readPrepared(*prepared, statement);
         return;
     }
+    // A server sends the whole result of a prepared statement at once, streaming or not.
+    if (PostgresStatements::Prepared* onServer = connection.preparedOnServer(statement)) {
+        mStreaming = false;
+        readPrepared(*onServer, statement);
+        return;
+    }
     if (statement.bound)
         mSql = statement.fullText();
     // A forward-only PostgreSQL query streams in single-row mode and is cut short by any
     // other statement on the connection; a scrollable one arrives whole, which is safe.
     mQuery.setForwardOnly(connection.dialect() != SqlDialect::PostgreSQL);
+    connection.flushPending();
     if (!mQuery.exec(mSql))
         throw DbError::fromSql(mQuery.lastError(), mSql);
     nameColumns(mQuery.record());
@@ -177,6 +184,23 @@ void RowSet::readPrepared(SqliteStatements::Prepared& prepared,
         columns.push_back({std::move(c.name), std::move(c.table)});
     nameColumns(std::move(columns), QString());
     SqliteStatements::keepLayout(prepared, mLayout);
+}
+
+void RowSet::readPrepared(PostgresStatements::Prepared& prepared,
+                          const DbConnection::Statement& statement) {
+    std::vector<PostgresStatements::Column> named;
+    const bool renamed = mConnection.queryOnServer(prepared, statement, &named, &mRows);
+    if (!renamed) {
+        mLayout = prepared.layout;
+        mColumns = mLayout->columns;
+        return;
+    }
+    std::vector<Column> columns;
+    columns.reserve(named.size());
+    for (auto& c : named)
+        columns.push_back({std::move(c.name), std::move(c.table)});
+    nameColumns(std::move(columns), QString());
+    PostgresStatements::keepLayout(prepared, mLayout);
 }
 
 // The select list and the names the driver gives identify the layout of a query.

@@ -75,6 +75,8 @@ class RowSet {
     void readAll(QSqlQuery& query);
     void readPrepared(SqliteStatements::Prepared& prepared,
                       const DbConnection::Statement& statement);
+    void readPrepared(PostgresStatements::Prepared& prepared,
+                      const DbConnection::Statement& statement);
 
     enum class EditMode { None, Add, Edit };
 

@@ -2,7 +2,12 @@
 // and that the values come back exactly, run through the real engines.
 #include <gtest/gtest.h>
 
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlRecord>
+
 #include "DbConnection.h"
+#include "DbError.h"
 #include "RowSet.h"
 #include "SqlShape.h"
 #include "TestDb.h"
@@ -153,6 +158,98 @@ TEST(SqlShape, BoundRowsHoldWhatTheirLiteralsHold) {
         visti << rs->valueAt(0).toString() + "=" + rs->text("T") + "/" +
                      rs->amount("N").toSqlText();
     EXPECT_EQ(visti, (QStringList{"0=nuovo/1.5", "1=l'ufficio/-12.3456", "2=/12", "3=/-2"}));
+}
+
+// Each statement is run three times: as text the first time a shape is met, prepared with its
+// values bound after that (on a server). Every run must read what the driver reads from the
+// text: the same columns, tables, types and values.
+TEST(SqlShape, PreparedQueriesReadWhatTheTextReads) {
+    test::TestDb db;
+    DbConnection& c = db.db();
+    c.executePortable(
+        "CREATE TABLE Prova (K INTEGER PRIMARY KEY, T TEXT, N NUMERIC(19,4), D DATE, "
+        "O TIMESTAMP, R REAL)");
+    c.execute("Insert into Prova (K, T, N, D, O, R) values (1, 'l''ufficio', -12.3456, " +
+              c.sql(QDate(2026, 12, 10)) + ", " +
+              c.sql(QDateTime(QDate(2026, 12, 10), QTime(15, 7, 39))) + ", 1.5)");
+    c.execute("Insert into Prova (K, T, N, D, O, R) values (2, NULL, NULL, NULL, NULL, NULL)");
+    c.execute("Insert into Prova (K, T, N, D, O, R) values (3000000, '', 0, " +
+              c.sql(QDate(1, 1, 1)) + ", NULL, 0)");
+    const QStringList query{
+        "Select * from Prova where K = 1",
+        "Select * from Prova where K >= 2 order by K",
+        "Select K, T from Prova where T = 'l''ufficio' and N = -12.3456",
+        "Select * from Prova where N > 12.5 or N < (-1)",
+        "Select * from Prova where D = " + c.sql(QDate(2026, 12, 10)),
+        "Select * from Prova where O < " + c.sql(QDateTime(QDate(2027, 1, 1), QTime(0, 0))),
+        "Select * from Prova where K = 3000000000 or K = 3000000",
+        "Select count(*), sum(N), max(D), 'costante' AS C from Prova where K > 0",
+        "Select T, 'x' = 'x' AS Uguali from Prova where K = 1",
+        "Select a.K, b.T from Prova a left join Prova b on b.K = a.K + 1 where a.K < 3 order by "
+        "a.K",
+    };
+    for (const QString& sql : query) {
+        SCOPED_TRACE(sql.toStdString());
+        QSqlQuery text(c.database());
+        ASSERT_TRUE(text.exec(sql)) << text.lastError().text().toStdString();
+        QList<QVariantList> expected;
+        while (text.next()) {
+            QVariantList row;
+            for (int i = 0; i < text.record().count(); ++i)
+                row << text.value(i);
+            expected << row;
+        }
+        for (int volta = 0; volta < 3; ++volta) {
+            SCOPED_TRACE(volta);
+            for (const RowSetMode mode : {RowSetMode::Buffered, RowSetMode::Streaming}) {
+                auto rs = c.openRowSet(sql, mode);
+                ASSERT_EQ(rs->columnCount(), text.record().count());
+                for (int i = 0; i < rs->columnCount(); ++i)
+                    EXPECT_EQ(rs->columns()[i], text.record().fieldName(i));
+                QList<QVariantList> read;
+                for (; !rs->eof(); rs->moveNext()) {
+                    QVariantList row;
+                    for (int i = 0; i < rs->columnCount(); ++i)
+                        row << rs->valueAt(i);
+                    read << row;
+                }
+                ASSERT_EQ(read.size(), expected.size());
+                for (qsizetype r = 0; r < read.size(); ++r)
+                    for (qsizetype i = 0; i < read[r].size(); ++i) {
+                        SCOPED_TRACE(i);
+                        EXPECT_STREQ(read[r][i].typeName(), expected[r][i].typeName());
+                        EXPECT_EQ(read[r][i].isNull(), expected[r][i].isNull());
+                        EXPECT_EQ(read[r][i], expected[r][i]);
+                    }
+            }
+        }
+    }
+}
+
+// Inside a transaction a prepared write that fails, or a shape the server cannot prepare,
+// leaves the transaction as it was: the rows written before and after it are committed.
+TEST(SqlShape, FailuresOfPreparedStatementsStayLocal) {
+    test::TestDb db;
+    DbConnection& c = db.db();
+    c.executePortable("CREATE TABLE Prova (K INTEGER PRIMARY KEY, T TEXT)");
+    {
+        DbTransaction transazione(c);
+        for (int k = 1; k <= 3; ++k)
+            c.execute("Insert into Prova (K, T) values (" + c.sql(k) + ", 'a')");
+        try {
+            c.execute("Insert into Prova (K, T) values (2, 'doppia')");
+            ADD_FAILURE() << "chiave doppia accettata";
+        } catch (const DbError& e) {
+            EXPECT_EQ(e.number(), DbErr::DuplicateKey);
+            EXPECT_TRUE(e.sql().contains("'doppia'")) << e.sql().toStdString();
+        }
+        for (int volta = 0; volta < 3; ++volta)
+            EXPECT_EQ(c.scalar("Select 'senza tipo' from Prova where K = 1").toString(),
+                      "senza tipo");
+        c.execute("Insert into Prova (K, T) values (4, 'a')");
+        transazione.commit();
+    }
+    EXPECT_EQ(c.scalar("Select count(*) from Prova where T = 'a'").toInt(), 4);
 }
 
 }  // namespace
