@@ -701,8 +701,12 @@ void DbConnection::commit() {
     if (!mInTransaction)
         throw DbError(DbErr::CallFailed, QStringLiteral("Nessuna transazione aperta"));
     try {
-        if (mPostgres && mBeginPending) {
-            mPending.clear();  // nothing was sent: nothing to commit
+        const bool onlyBegin = mBeginPending && std::none_of(mPending.begin(), mPending.end(),
+                                                             [](const PostgresStatements::Step& s) {
+                                                                 return s.write;
+                                                             });
+        if (mPostgres && onlyBegin) {
+            mPending.clear();  // nothing was written: nothing to commit
             mBeginPending = false;
         } else if (mPostgres) {
             std::vector<PostgresStatements::Step> steps;

@@ -252,5 +252,56 @@ TEST(SqlShape, FailuresOfPreparedStatementsStayLocal) {
     EXPECT_EQ(c.scalar("Select count(*) from Prova where T = 'a'").toInt(), 4);
 }
 
+// Writes sent with the next statement: the next read sees them, a failure is reported by the
+// next statement or the commit with the failing write's own text and undoes only that write,
+// and a rollback drops what was still waiting.
+TEST(SqlShape, WritesSentWithTheNextStatement) {
+    test::TestDb db;
+    DbConnection& c = db.db();
+    c.executePortable("CREATE TABLE Prova (K INTEGER PRIMARY KEY, T TEXT)");
+    const auto scrivi = [&c](int k, const char* t) {
+        c.execute("Insert into Prova (K, T) values (" + c.sql(k) + ", " + c.sql(QString(t)) + ")",
+                  Send::WithNext);
+    };
+    const auto conta = [&c] { return c.scalar("Select count(*) from Prova where K > 0").toInt(); };
+    {
+        DbTransaction transazione(c);
+        for (int k = 1; k <= 3; ++k) {
+            scrivi(k, "a");
+            EXPECT_EQ(conta(), k);
+        }
+        try {
+            scrivi(2, "doppia");
+            scrivi(4, "dopo");  // not run: it followed the failed one
+            conta();
+            ADD_FAILURE() << "chiave doppia accettata";
+        } catch (const DbError& e) {
+            EXPECT_EQ(e.number(), DbErr::DuplicateKey);
+            EXPECT_TRUE(e.sql().contains("'doppia'")) << e.sql().toStdString();
+        }
+        EXPECT_EQ(conta(), 3);
+        scrivi(5, "a");
+        transazione.commit();
+    }
+    EXPECT_EQ(conta(), 4);
+    {
+        DbTransaction transazione(c);
+        EXPECT_THROW(
+            {
+                scrivi(6, "a");
+                scrivi(1, "doppia");
+                transazione.commit();
+            },
+            DbError);
+    }
+    EXPECT_EQ(conta(), 4);
+    {
+        DbTransaction transazione(c);
+        scrivi(7, "a");
+        scrivi(8, "a");
+    }
+    EXPECT_EQ(conta(), 4);
+}
+
 }  // namespace
 }  // namespace evapre
