@@ -302,20 +302,46 @@ PostgresStatements::Prepared* DbConnection::preparedOnServer(const Statement& st
 // As run() does with a text: inside a transaction a write keeps its failure to itself through
 // the statement savepoint, sent in the same round trip.
 void DbConnection::addWriteSteps(std::vector<PostgresStatements::Step>& steps,
-                                 PostgresStatements::Step write) const {
+                                 std::vector<PostgresStatements::Step> writes) const {
     using Step = PostgresStatements::Step;
-    write.write = true;
+    for (Step& w : writes)
+        w.write = true;
+    const auto addWrites = [&] {
+        steps.insert(steps.end(), std::make_move_iterator(writes.begin()),
+                     std::make_move_iterator(writes.end()));
+    };
     if (!mInTransaction) {
-        steps.push_back(std::move(write));
+        addWrites();
     } else if (mStatementSavepoint) {
-        steps.push_back(std::move(write));
+        addWrites();
         steps.push_back(Step::Plain("RELEASE SAVEPOINT evapre_stmt", true));
         steps.push_back(Step::Plain("SAVEPOINT evapre_stmt", true));
     } else {
         steps.push_back(Step::Plain("SAVEPOINT evapre_stmt", true));
-        steps.push_back(std::move(write));
+        addWrites();
         steps.push_back(Step::Plain("RELEASE SAVEPOINT evapre_stmt", true));
     }
+}
+
+bool DbConnection::runRowsOnServer(const QStringList& statements, Send when) {
+    std::vector<PostgresStatements::Step> writes;
+    writes.reserve(static_cast<size_t>(statements.size()));
+    for (const QString& text : statements) {
+        const Statement st = statement(text, false);
+        PostgresStatements::Prepared* prepared = preparedOnServer(st);
+        if (!prepared)
+            return false;
+        writes.push_back({prepared, st.literals, {}, [st] { return st.fullText(); }});
+    }
+    std::vector<PostgresStatements::Step> steps;
+    addWriteSteps(steps, std::move(writes));
+    if (when == Send::WithNext && mInTransaction) {
+        mPending.insert(mPending.end(), std::make_move_iterator(steps.begin()),
+                        std::make_move_iterator(steps.end()));
+        return true;
+    }
+    PQclear(sendToServer(std::move(steps), -1));
+    return true;
 }
 
 pg_result* DbConnection::sendToServer(std::vector<PostgresStatements::Step> steps, int main) {
@@ -346,10 +372,13 @@ int DbConnection::runPreparedOnServer(PostgresStatements::Prepared& prepared, co
                                       bool write, Send when) {
     PostgresStatements::Step step{&prepared, st.literals, {}, [st] { return st.fullText(); }};
     std::vector<PostgresStatements::Step> steps;
-    if (write)
-        addWriteSteps(steps, std::move(step));
-    else
+    if (write) {
+        std::vector<PostgresStatements::Step> writes;
+        writes.push_back(std::move(step));
+        addWriteSteps(steps, std::move(writes));
+    } else {
         steps.push_back(std::move(step));
+    }
     if (write && when == Send::WithNext && mInTransaction) {
         mPending.insert(mPending.end(), std::make_move_iterator(steps.begin()),
                         std::make_move_iterator(steps.end()));
@@ -413,9 +442,25 @@ void DbConnection::insertRows(const QString& table, const QStringList& columns,
         insertRowsBound(table, columns, rows);
         return;
     }
-    constexpr int kRowsPerStatement = 200;
     const QString head = QStringLiteral("INSERT INTO ") + table + QStringLiteral(" (") +
                          columns.join(u',') + QStringLiteral(") VALUES ");
+    // A native server runs one prepared single-row insert per row, all in one round trip:
+    // the statement has one shape whatever the number of rows.
+    if (mPostgres && !rows.isEmpty()) {
+        QStringList singles;
+        for (const QVariantList& row : rows) {
+            if (row.size() != columns.size())
+                throw DbError(DbErr::NotUpdatable,
+                              QStringLiteral("Numero di valori errato per ") + table);
+            QStringList literals;
+            for (const QVariant& v : row)
+                literals << sql(v);
+            singles << head + u'(' + literals.join(u',') + u')';
+        }
+        if (runRowsOnServer(singles, when))
+            return;
+    }
+    constexpr int kRowsPerStatement = 200;
     for (qsizetype start = 0; start < rows.size(); start += kRowsPerStatement) {
         QString statement = head;
         const qsizetype end = std::min<qsizetype>(rows.size(), start + kRowsPerStatement);
@@ -493,6 +538,14 @@ void DbConnection::updateRows(const QString& table, const QStringList& setColumn
     for (const QVariantList& row : rows)
         for (const QVariant& v : row)
             literals << sql(v);
+    // A native server runs one prepared single-row update per row, all in one round trip.
+    if (mPostgres) {
+        QStringList singles;
+        for (qsizetype r = 0; r < rows.size(); ++r)
+            singles << single(literals.mid(r * width, width));
+        if (runRowsOnServer(singles, when))
+            return;
+    }
     // "SET c = CASE WHEN <key of row> THEN <value> ... ELSE c END": the leading key columns
     // that every row shares (the document or quote) are tested once, in the WHERE.
     qsizetype shared = 0;

@@ -131,7 +131,10 @@ class DbConnection {
     // Sends what waits and then `steps` in one round trip; the result of steps[main].
     pg_result* sendToServer(std::vector<PostgresStatements::Step> steps, int main);
     void addWriteSteps(std::vector<PostgresStatements::Step>& steps,
-                       PostgresStatements::Step write) const;
+                       std::vector<PostgresStatements::Step> writes) const;
+    // On a native server: single-row statements prepared and sent in one round trip as one
+    // write (all or none). False, with nothing sent, when one has no prepared form yet.
+    bool runRowsOnServer(const QStringList& statements, Send when);
     void insertRowsBound(const QString& table, const QStringList& columns,
                          const QList<QVariantList>& rows);
     // Runs a statement of "?" placeholders once per row of values, bound as their literals

@@ -204,8 +204,9 @@ PostgresStatements::Prepared* PostgresStatements::prepare(const SqlShape::Transl
     // back: it is prepared the second time it is met.
     if (mSeenOnce.size() >= kMaxSeen)
         mSeenOnce.clear();
-    if (!mSeenOnce.remove(key)) {
-        mSeenOnce.insert(key);
+    const size_t seen = qHash(key);
+    if (!mSeenOnce.remove(seen)) {
+        mSeenOnce.insert(seen);
         return nullptr;
     }
 

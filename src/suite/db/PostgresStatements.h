@@ -98,7 +98,7 @@ class PostgresStatements {
     pg_conn* mHandle;
     std::unordered_map<QString, std::unique_ptr<Prepared>> mPrepared;
     QHash<Oid, QString> mTableNames;
-    QSet<QString> mSeenOnce;
+    QSet<size_t> mSeenOnce;  // hashes of the keys: a long statement is not kept twice
     int mNextName = 0;
     bool mFailedOnWrite = false;
 };
