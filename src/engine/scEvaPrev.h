@@ -446,6 +446,8 @@ class scEvaPrev {
         QString prefDdt, cauTrasporto, aspettoBene, ragDdt;
     } mImp;
     void leggiImpostazioniDocumento();
+    // Fixed notes the run has asked about: whether each goes onto documents (SuEvasione).
+    mutable QHash<qint64, bool> mNoteSuEvasione;
 
     CampiRottura mRotNuovi;
     CampiRottura mRotVecchi;

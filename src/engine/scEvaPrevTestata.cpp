@@ -51,6 +51,7 @@ void scEvaPrev::leggiImpostazioniDocumento() {
     mImp.cauTrasporto = mParametri.company(QStringLiteral("Fat.CauTrasporto"));
     mImp.aspettoBene = mParametri.company(QStringLiteral("Fat.AspettoBene"));
     mImp.ragDdt = testo("Fat.RagDDT");
+    mNoteSuEvasione.clear();
 }
 
 scEvaPrev::StatoDocumento& scEvaPrev::statoDocumento(int anno, qint32 numRif) {
@@ -392,25 +393,29 @@ QList<QPair<QString, QVariant>> scEvaPrev::colonneTestata(const RowSet& testata,
     // The notes' own flag is read from NoteFisse: the three joins of the header query share
     // one table, so their columns cannot be told apart by table name on every driver.
     QVariantList note(3);
-    QStringList codiciNote;
+    QStringList daLeggere;
     for (int i = 1; i <= 3; ++i) {
         const QVariant codice = testata.value(colPrev("NumNota") + QString::number(i));
-        if (!codice.isNull())
-            codiciNote << sql(codice.toLongLong());
+        if (!codice.isNull() && !mNoteSuEvasione.contains(codice.toLongLong()))
+            daLeggere << sql(codice.toLongLong());
     }
-    if (!codiciNote.isEmpty()) {
+    if (!daLeggere.isEmpty()) {
         auto suEvasione =
             mDb.openRowSet(QStringLiteral("Select NotaFissa from NoteFisse where SuEvasione = ") +
                            sql(QStringLiteral("S")) + QStringLiteral(" and NotaFissa in (") +
-                           codiciNote.join(u',') + u')');
-        QList<qint64> ammesse;
-        for (; !suEvasione->eof(); suEvasione->moveNext())
-            ammesse << suEvasione->integer(QStringLiteral("NotaFissa"));
+                           daLeggere.join(u',') + u')');
         for (int i = 1; i <= 3; ++i) {
             const QVariant codice = testata.value(colPrev("NumNota") + QString::number(i));
-            if (!codice.isNull() && ammesse.contains(codice.toLongLong()))
-                note[i - 1] = codice.toLongLong();
+            if (!codice.isNull())
+                mNoteSuEvasione.insert(codice.toLongLong(), false);
         }
+        for (; !suEvasione->eof(); suEvasione->moveNext())
+            mNoteSuEvasione.insert(suEvasione->integer(QStringLiteral("NotaFissa")), true);
+    }
+    for (int i = 1; i <= 3; ++i) {
+        const QVariant codice = testata.value(colPrev("NumNota") + QString::number(i));
+        if (!codice.isNull() && mNoteSuEvasione.value(codice.toLongLong()))
+            note[i - 1] = codice.toLongLong();
     }
     const QVariant notaPagamento = testata.value(QStringLiteral("Pagamenti.NotaFissa"));
     if (!notaPagamento.isNull() && notaPagamento.toLongLong() != 0 &&
@@ -471,17 +476,32 @@ void scEvaPrev::registraGiornale() {
     stato.nelGiornale = true;
 }
 
-// The collection charge of the payment terms and the stamp duty of a new invoice.
+// The collection charge of the payment terms and the stamp duty of a new invoice. The
+// customer's flags come from the account the header query joined, the one the new header
+// copied them from, as long as the account text splits back into the same three parts.
 void scEvaPrev::speseAutomatiche(const RowSet& testata) {
     AggSpeBan spese(mDb, mMoneta.settings(), mUi);
     AggSpeBan::Stato nuovo;
     nuovo.selettore = QStringLiteral("S");
-    nuovo.conto = testata.text(colPrev("GruppoCli")) + testata.text(colPrev("MastroCli")) +
-                  testata.text(colPrev("ContoCli"));
+    const QString gruppo = testata.text(colPrev("GruppoCli"));
+    const QString mastro = testata.text(colPrev("MastroCli"));
+    const QString conto = testata.text(colPrev("ContoCli"));
+    nuovo.conto = gruppo + mastro + conto;
     nuovo.pagamento = testata.text(colPrev("Pagamento"));
+    QString gruppoDiviso, mastroDiviso, contoDiviso;
+    AggSpeBan::DividiConto(nuovo.conto, gruppoDiviso, mastroDiviso, contoDiviso);
+    const bool contoLetto =
+        gruppoDiviso == gruppo && mastroDiviso == mastro && contoDiviso == conto;
+    const auto flag = [&](const char* colonna) -> std::optional<QString> {
+        if (!contoLetto)
+            return std::nullopt;
+        return testata.text(QStringLiteral("PianoConti.") + QLatin1String(colonna));
+    };
     const AggSpeBan::Stato nessuno;
+    nuovo.flagCliente = flag("SpeseBan");
     spese.AggSpeseBan(mTabelle->spese, mDoc.anno, mDoc.numRif, nessuno, nuovo, mDoc.moneta,
                       mDoc.numDec);
+    nuovo.flagCliente = flag("Bolli");
     if (spese.osErrori.isEmpty())
         spese.AggBolli(mTabelle->spese, mDoc.anno, mDoc.numRif, nessuno, nuovo, mDoc.moneta,
                        mDoc.numDec);

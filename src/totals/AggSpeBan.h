@@ -29,6 +29,9 @@ class AggSpeBan {
     };
 
     AggSpeBan(DbConnection& db, const MoneySettings& moneta, UiServices& ui);
+    ~AggSpeBan();
+    AggSpeBan(const AggSpeBan&) = delete;
+    AggSpeBan& operator=(const AggSpeBan&) = delete;
 
     // Both return the Riga written, or 0 when no row was written (none needed, or deleted).
     // A failure ends the operation with the reason in osErrori.
@@ -59,17 +62,23 @@ class AggSpeBan {
     std::optional<Addebito> addebito(const Regola& regola, const Stato& stato,
                                      const QString& moneta);
     bool clienteAddebitato(const Regola& regola, const Stato& stato);
+    RowSet& spesaDelPagamento(const QString& pagamento);
     std::unique_ptr<RowSet> rigaEsistente(const QString& tabella, int anno, qint32 numRif,
                                           const QString& spesa);
-    int aggiungiRiga(const QString& tabella, int anno, qint32 numRif, const Addebito& a,
+    bool haRigaDellaSpesa(const QString& tabella, int anno, qint32 numRif, const QString& spesa,
+                          int& ultimaRiga);
+    int aggiungiRiga(const QString& tabella, int anno, qint32 numRif, int riga, const Addebito& a,
                      int decimali);
-    void scriviImporti(RowSet& riga, const Addebito& a, int decimali) const;
+    QList<QPair<QString, QVariant>> importi(const Addebito& a, int decimali) const;
     bool nazionale(const QString& moneta) const;
     bool lire(const QString& moneta) const;
 
     DbConnection& mDb;
     MoneySettings mMoneta;
     UiServices& mUi;
+    // The payment terms' expense, read once for both charges of a document.
+    QString mPagamentoLetto;
+    std::unique_ptr<RowSet> mSpesaPagamento;
 };
 
 }  // namespace evapre
