@@ -105,6 +105,8 @@ class scCalcPiedeFat {
     struct ImportiBolli;
     struct RigaSpesa;
     struct DatiIva;
+    struct ColonneIva;
+    struct ColonneDettaglio;
 
     // Steps
     bool leggiTestata();
@@ -113,8 +115,9 @@ class scCalcPiedeFat {
     static void leggiImportiBolli(const RowSet& riga, const QString& lire, ImportiBolli& importi);
     const ImportiBolli& importiBolli() const;
     bool accumulaDettagli(bool pbCalcRitAcc);
-    void accumulaRiga(const RowSet& riga);
-    void accumulaSconti(scIva& iva, const RowSet& riga, Currency valore, bool conLivello);
+    void accumulaRiga(const RowSet& riga, const ColonneDettaglio& c);
+    void accumulaSconti(scIva& iva, const RowSet& riga, const ColonneDettaglio& c, Currency valore,
+                        bool conLivello);
     Currency baseMercePerSpese() const;
     void leggiSpese();
     void accumulaSpese(bool pbCalcRitAcc, Currency baseMerce);
