@@ -362,6 +362,8 @@ class scEvaPrev {
     QString fattDocumentoDaProdurre(const RowSet& testata) const;
     std::optional<qint32> dichIntentiEffettiva(const RowSet& testata);
     QString filtroDocumentoAperto(const RowSet& testata, const std::optional<qint32>& dich) const;
+    QStringList chiaveDocumentoAperto(const RowSet& testata,
+                                      const std::optional<qint32>& dich) const;
     bool creaTestata(const RowSet& testata, const std::optional<qint32>& dich, bool& pbEsci);
     QList<QPair<QString, QVariant>> colonneTestata(const RowSet& testata,
                                                    const std::optional<qint32>& dich) const;
@@ -430,6 +432,7 @@ class scEvaPrev {
     struct StatoDocumenti {
         QHash<qint64, StatoDocumento> documenti;  // key anno * 10^10 + numRif
         QString filtroPrecedente;                 // search of the previous quote
+        QStringList chiavePrecedente;             // and what it was built from
         DocumentoCorrente docPrecedente;
     } mStatoDoc;
     StatoDocumento& statoDocumento(int anno, qint32 numRif);

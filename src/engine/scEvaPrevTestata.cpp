@@ -170,6 +170,30 @@ QString scEvaPrev::filtroDocumentoAperto(const RowSet& testata,
     return s;
 }
 
+// Every value of the quote the search above reads, and the settings of the run it depends on
+// that may change from one quote to the next.
+QStringList scEvaPrev::chiaveDocumentoAperto(const RowSet& testata,
+                                             const std::optional<qint32>& dich) const {
+    static const QString kCampi[] = {
+        colPrev("IndSped"),   colPrev("RagSoc"),     colPrev("IndirizzoSped"),
+        colPrev("GruppoCli"), colPrev("MastroCli"),  colPrev("ContoCli"),
+        colPrev("RagOrd"),    colPrev("MagazzProv"), colPrev("IvaSosp"),
+        colPrev("Iva"),       colPrev("Pagamento"),  colPrev("PrezziIvati"),
+        colPrev("ScontoPag"), colPrev("Banca"),      colPrev("Vettore"),
+        colPrev("Resa"),      colPrev("Agente1"),    colPrev("Agente2"),
+        colPrev("Moneta"),    colPrev("Lingua"),     colPrev("Contratto"),
+        colPrev("CIG"),       colPrev("CUP"),        colPrev("ScoPagSuDett")};
+    QStringList chiave;
+    chiave.reserve(static_cast<qsizetype>(std::size(kCampi)) + 8);
+    for (const QString& campo : kCampi)
+        chiave << testata.text(campo);
+    chiave << mTabelle->testa << msTipoDoc << msCodiceLock << msRagOrd
+           << fattDocumentoDaProdurre(testata) << QString::number(cambioDocumento(testata).raw())
+           << QString::number(testata.amount(colPrev("PercRitAcc")).raw())
+           << (dich ? QString::number(*dich) : QStringLiteral("-"));
+    return chiave;
+}
+
 bool scEvaPrev::bloccaDocumento(const QString& codice, int anno, qint32 numRif,
                                 const QString& descrizione, DetentoreBlocco& detentore) {
     const RichiestaBlocco richiesta =
@@ -195,7 +219,13 @@ bool scEvaPrev::TrovaOCreaTestata(RowSet& testata, const PreventivoCorrente& pre
     const std::optional<qint32> dich = dichIntentiEffettiva(testata);
     bool trovato = false;
     if (msRagOrd != QLatin1String("N")) {
-        const QString filtro = filtroDocumentoAperto(testata, dich);
+        // Equal inputs give the previous quote's search text without building it again.
+        QStringList chiave = chiaveDocumentoAperto(testata, dich);
+        const bool stessaChiave =
+            !mStatoDoc.filtroPrecedente.isEmpty() && chiave == mStatoDoc.chiavePrecedente;
+        const QString filtro =
+            stessaChiave ? mStatoDoc.filtroPrecedente : filtroDocumentoAperto(testata, dich);
+        mStatoDoc.chiavePrecedente = std::move(chiave);
         // The previous quote's search found (or made) its document: the same search finds it
         // again, without asking.
         if (filtro == mStatoDoc.filtroPrecedente && mStatoDoc.docPrecedente.numRif != 0) {
