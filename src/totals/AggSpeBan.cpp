@@ -226,26 +226,21 @@ bool AggSpeBan::nazionale(const QString& moneta) const {
     return lire(moneta) || moneta.compare(mMoneta.codEuro, Qt::CaseInsensitive) == 0;
 }
 
+// One statement adds the row or replaces its two stamp columns.
 bool AggSpeBan::AggFatTestFe(int anno, qint32 numRif, const QString& addBolli,
                              Currency importoBollo) {
     try {
-        auto riga =
-            mDb.openRowSet(QStringLiteral("Select * from FatTestFe Where Anno = ") + mDb.sql(anno) +
-                           QStringLiteral(" And NumRif = ") + mDb.sql(numRif));
-        if (riga->eof()) {
-            riga->addNew();
-            riga->set(QStringLiteral("Anno"), anno);
-            riga->set(QStringLiteral("NumRif"), numRif);
-        } else {
-            riga->edit();
-        }
         const bool bollo =
             flagSi(addBolli) && !Arrotonda(importoBollo, QLatin1Char('A'), 2).isZero();
-        riga->set(QStringLiteral("FENumeroBollo"),
-                  bollo ? QVariant(QStringLiteral("SI")) : QVariant());
-        riga->set(QStringLiteral("FEImportoBollo"),
-                  bollo ? QVariant::fromValue(importoBollo) : QVariant());
-        riga->save();
+        mDb.execute(
+            QStringLiteral("INSERT INTO FatTestFe (Anno,NumRif,FENumeroBollo,FEImportoBollo)"
+                           " VALUES (") +
+            mDb.sql(anno) + u',' + mDb.sql(numRif) + u',' +
+            mDb.sql(bollo ? QVariant(QStringLiteral("SI")) : QVariant()) + u',' +
+            mDb.sql(bollo ? QVariant::fromValue(importoBollo) : QVariant()) +
+            QStringLiteral(") ON CONFLICT (Anno,NumRif) DO UPDATE SET"
+                           " FENumeroBollo = excluded.FENumeroBollo,"
+                           " FEImportoBollo = excluded.FEImportoBollo"));
         return true;
     } catch (const DbError& e) {
         mUi.message(QStringLiteral("Errore n°") + QString::number(e.number()) +
