@@ -368,9 +368,15 @@ void scCalcPiedeFat::assicuraConto(scIva& iva, const QString& conto, const QStri
 void scCalcPiedeFat::aggiungiIva(scIva& iva, const QString& conto, const QString& cdc,
                                  const QString& comp, Currency BloccoValori::*campo,
                                  Currency importo) {
+    aggiungiIva(iva, iva.bloccoCP(conto, true, cdc, comp), iva.bloccoCP(conto, false, cdc, comp),
+                campo, importo);
+}
+
+void scCalcPiedeFat::aggiungiIva(scIva& iva, BloccoValori& conto, BloccoValori& cdc,
+                                 Currency BloccoValori::*campo, Currency importo) {
     iva.*campo += importo;
-    iva.bloccoCP(conto, true, cdc, comp).*campo += importo;
-    iva.bloccoCP(conto, false, cdc, comp).*campo += importo;
+    conto.*campo += importo;
+    cdc.*campo += importo;
 }
 
 void scCalcPiedeFat::accumulaRiga(const RowSet& riga, const ColonneDettaglio& c) {
@@ -415,6 +421,9 @@ void scCalcPiedeFat::accumulaRiga(const RowSet& riga, const ColonneDettaglio& c)
 
     scIva& iva = bucketIva(chiave, dati);
     assicuraConto(iva, conto, cdc, comp);
+    // Both levels of the line's counter-account, found once for the two amounts below.
+    BloccoValori& livelloConto = iva.bloccoCP(conto, true, cdc, comp);
+    BloccoValori& livelloCdc = iva.bloccoCP(conto, false, cdc, comp);
 
     const bool perSco =
         !odScontoPag.isZero() && mbScoPagSuDett && flagSi(riga.textAt(c.flScontoPag));
@@ -425,14 +434,14 @@ void scCalcPiedeFat::accumulaRiga(const RowSet& riga, const ColonneDettaglio& c)
         campo = &BloccoValori::odSValOmaggioT;
     else
         campo = perSco ? &BloccoValori::odSValPerSco : &BloccoValori::odSVal;
-    aggiungiIva(iva, conto, cdc, comp, campo, valore);
+    aggiungiIva(iva, livelloConto, livelloCdc, campo, valore);
 
     // Any line that is not a gift is goods (a blank Omaggio counts as "N").
     const bool merce = omaggio != QLatin1String("I") && omaggio != QLatin1String("S");
     const bool cauzione = !mbGestVuotiCauz && flagSi(riga.textAt(c.artCauzione));
     if (merce && !cauzione) {
         accumulaSconti(iva, riga, c, valore, conLivello);
-        aggiungiIva(iva, conto, cdc, comp, &BloccoValori::odMerce, valore);
+        aggiungiIva(iva, livelloConto, livelloCdc, &BloccoValori::odMerce, valore);
     }
 }
 

@@ -142,6 +142,8 @@ class scCalcPiedeFat {
     void assicuraConto(scIva& iva, const QString& conto, const QString& cdc, const QString& comp);
     void aggiungiIva(scIva& iva, const QString& conto, const QString& cdc, const QString& comp,
                      Currency BloccoValori::*campo, Currency importo);
+    void aggiungiIva(scIva& iva, BloccoValori& conto, BloccoValori& cdc,
+                     Currency BloccoValori::*campo, Currency importo);
 
     // Arithmetic
     Currency arrotonda(Currency importo) const;
