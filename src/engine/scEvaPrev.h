@@ -16,6 +16,7 @@
 
 namespace evapre {
 
+class AggSpeBan;
 class AziendaUtil;
 class ComLock;
 class DbConnection;
@@ -451,6 +452,8 @@ class scEvaPrev {
     void leggiImpostazioniDocumento();
     // Fixed notes the run has asked about: whether each goes onto documents (SuEvasione).
     mutable QHash<qint64, bool> mNoteSuEvasione;
+    // The charges of new invoices, with the payment terms it has read, kept for the run.
+    std::shared_ptr<AggSpeBan> mAddebiti;
 
     CampiRottura mRotNuovi;
     CampiRottura mRotVecchi;

@@ -52,6 +52,7 @@ void scEvaPrev::leggiImpostazioniDocumento() {
     mImp.aspettoBene = mParametri.company(QStringLiteral("Fat.AspettoBene"));
     mImp.ragDdt = testo("Fat.RagDDT");
     mNoteSuEvasione.clear();
+    mAddebiti.reset();
 }
 
 scEvaPrev::StatoDocumento& scEvaPrev::statoDocumento(int anno, qint32 numRif) {
@@ -510,7 +511,9 @@ void scEvaPrev::registraGiornale() {
 // customer's flags come from the account the header query joined, the one the new header
 // copied them from, as long as the account text splits back into the same three parts.
 void scEvaPrev::speseAutomatiche(const RowSet& testata) {
-    AggSpeBan spese(mDb, mMoneta.settings(), mUi);
+    if (!mAddebiti)
+        mAddebiti = std::make_shared<AggSpeBan>(mDb, mMoneta.settings(), mUi);
+    AggSpeBan& spese = *mAddebiti;
     AggSpeBan::Stato nuovo;
     nuovo.selettore = QStringLiteral("S");
     const QString gruppo = testata.text(colPrev("GruppoCli"));

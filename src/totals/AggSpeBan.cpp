@@ -152,12 +152,10 @@ std::optional<AggSpeBan::Addebito> AggSpeBan::addebito(const Regola& regola, con
     return a;
 }
 
-// The collection charge and the stamp duty of one document ask for the same payment terms
-// within one transaction, which writes neither table.
 RowSet& AggSpeBan::spesaDelPagamento(const QString& pagamento) {
-    if (!mSpesaPagamento || mPagamentoLetto != pagamento) {
-        mSpesaPagamento.reset();
-        mSpesaPagamento = mDb.openRowSet(
+    std::unique_ptr<RowSet>& letta = mSpesePagamento[pagamento];
+    if (!letta)
+        letta = mDb.openRowSet(
             QStringLiteral(
                 "Select Pagamenti.NumScad AS NumScad, Spese.Spesa AS SpesaTab"
                 ", Spese.TipoAddebito AS TipoAddebito, Spese.Moneta AS SpesaMoneta"
@@ -169,9 +167,7 @@ RowSet& AggSpeBan::spesaDelPagamento(const QString& pagamento) {
                 " from Pagamenti left join Spese on Pagamenti.Spesa = Spese.Spesa"
                 " where Pagamento = ") +
             mDb.sql(pagamento));
-        mPagamentoLetto = pagamento;
-    }
-    return *mSpesaPagamento;
+    return *letta;
 }
 
 std::unique_ptr<RowSet> AggSpeBan::rigaEsistente(const QString& tabella, int anno, qint32 numRif,

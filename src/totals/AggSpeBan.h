@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <map>
 #include <memory>
 #include <optional>
 
@@ -28,6 +29,8 @@ class AggSpeBan {
         std::optional<QString> flagCliente;  // replaces the customer's SpeseBan / Bolli
     };
 
+    // Payment terms and expense codes are read once per object: keep one only as long as
+    // nothing changes them (the fulfilment run writes neither).
     AggSpeBan(DbConnection& db, const MoneySettings& moneta, UiServices& ui);
     ~AggSpeBan();
     AggSpeBan(const AggSpeBan&) = delete;
@@ -76,9 +79,8 @@ class AggSpeBan {
     DbConnection& mDb;
     MoneySettings mMoneta;
     UiServices& mUi;
-    // The payment terms' expense, read once for both charges of a document.
-    QString mPagamentoLetto;
-    std::unique_ptr<RowSet> mSpesaPagamento;
+    // The payment terms' expense, read once per payment code for the life of the object.
+    std::map<QString, std::unique_ptr<RowSet>> mSpesePagamento;
 };
 
 }  // namespace evapre
