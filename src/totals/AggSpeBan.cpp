@@ -85,7 +85,7 @@ int AggSpeBan::aggiorna(const Regola& regola, const QString& tabella, int anno, 
         // A row of the same expense already there is refreshed, never doubled.
         if (!rigaVecchia) {
             int ultimaRiga = 0;
-            if (!haRigaDellaSpesa(tabella, anno, numRif, n->spesa, ultimaRiga))
+            if (!HaRigaDellaSpesa(mDb, tabella, anno, numRif, n->spesa, ultimaRiga))
                 return aggiungiRiga(tabella, anno, numRif, ultimaRiga + 1, *n, decimali);
             rigaVecchia = rigaEsistente(tabella, anno, numRif, n->spesa);
         }
@@ -178,14 +178,12 @@ std::unique_ptr<RowSet> AggSpeBan::rigaEsistente(const QString& tabella, int ann
                           QStringLiteral(" AND Spesa = ") + mDb.sql(spesa));
 }
 
-// Whether the document holds a row of the expense, and its highest Riga (0 without rows), in
-// one read.
-bool AggSpeBan::haRigaDellaSpesa(const QString& tabella, int anno, qint32 numRif,
+bool AggSpeBan::HaRigaDellaSpesa(DbConnection& db, const QString& tabella, int anno, qint32 numRif,
                                  const QString& spesa, int& ultimaRiga) {
-    auto righe = mDb.openRowSet(QStringLiteral("Select max(Riga) AS UltimaRiga, sum(IIf(Spesa = ") +
-                                mDb.sql(spesa) + QStringLiteral(", 1, 0)) AS RigheSpesa from ") +
-                                tabella + QStringLiteral(" where anno = ") + mDb.sql(anno) +
-                                QStringLiteral(" AND NumRif = ") + mDb.sql(numRif));
+    auto righe = db.openRowSet(QStringLiteral("Select max(Riga) AS UltimaRiga, sum(IIf(Spesa = ") +
+                               db.sql(spesa) + QStringLiteral(", 1, 0)) AS RigheSpesa from ") +
+                               tabella + QStringLiteral(" where anno = ") + db.sql(anno) +
+                               QStringLiteral(" AND NumRif = ") + db.sql(numRif));
     ultimaRiga = righe->eof() ? 0 : static_cast<int>(righe->integer(QStringLiteral("UltimaRiga")));
     return !righe->eof() && righe->integer(QStringLiteral("RigheSpesa")) > 0;
 }

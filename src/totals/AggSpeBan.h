@@ -46,6 +46,11 @@ class AggSpeBan {
     // them otherwise; a failure is shown in the message window. False on failure.
     bool AggFatTestFe(int anno, qint32 numRif, const QString& addBolli, Currency importoBollo);
 
+    // Whether a document's expense table holds a row of the expense, and the document's
+    // highest Riga (0 without rows), in one read.
+    static bool HaRigaDellaSpesa(DbConnection& db, const QString& tabella, int anno, qint32 numRif,
+                                 const QString& spesa, int& ultimaRiga);
+
     // Splits "GGMMCCCCC" or "GG-MM-CCCCC" into group, ledger and account.
     static void DividiConto(const QString& conto, QString& gruppo, QString& mastro,
                             QString& contoSolo);
@@ -68,8 +73,6 @@ class AggSpeBan {
     RowSet& spesaDelPagamento(const QString& pagamento);
     std::unique_ptr<RowSet> rigaEsistente(const QString& tabella, int anno, qint32 numRif,
                                           const QString& spesa);
-    bool haRigaDellaSpesa(const QString& tabella, int anno, qint32 numRif, const QString& spesa,
-                          int& ultimaRiga);
     int aggiungiRiga(const QString& tabella, int anno, qint32 numRif, int riga, const Addebito& a,
                      int decimali);
     QList<QPair<QString, QVariant>> importi(const Addebito& a, int decimali) const;
