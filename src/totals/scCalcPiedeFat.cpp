@@ -231,10 +231,16 @@ void scCalcPiedeFat::leggiParametri() {
     mbParametriLetti = true;
 }
 
+const PiedeSql::Query& scCalcPiedeFat::query() {
+    const TabelleDocumento tabelle{osTabTesta, osTabDett, osTabLiv, osTabSpese};
+    if (!mQuery || !mQuery->per(tabelle, mbGesTaglie, !mbGestVuotiCauz))
+        mQuery = std::make_unique<PiedeSql::Query>(tabelle, mbGesTaglie, !mbGestVuotiCauz);
+    return *mQuery;
+}
+
 bool scCalcPiedeFat::leggiTestata() {
     obCassaPrevNoImpon = mbCassaPrevNoImpon;
-    const TabelleDocumento tabelle{osTabTesta, osTabDett, osTabLiv, osTabSpese};
-    auto riga = mDb.openRowSet(PiedeSql::testata(mDb, tabelle, miAnno, mlNumRif));
+    auto riga = mDb.openRowSet(query().testata(mDb, miAnno, mlNumRif));
     if (riga->eof()) {
         registraErrore(PiedeErr::NessunRecord,
                        QStringLiteral("Non è stata trovata la testata del doc. ") +
@@ -323,9 +329,7 @@ const scCalcPiedeFat::ImportiBolli& scCalcPiedeFat::importiBolli() const {
 }
 
 bool scCalcPiedeFat::accumulaDettagli(bool pbCalcRitAcc) {
-    const TabelleDocumento tabelle{osTabTesta, osTabDett, osTabLiv, osTabSpese};
-    auto righe = mDb.openRowSet(
-        PiedeSql::dettagli(mDb, tabelle, miAnno, mlNumRif, mbGesTaglie, !mbGestVuotiCauz));
+    auto righe = mDb.openRowSet(query().dettagli(mDb, miAnno, mlNumRif));
     if (righe->eof() && obErrNoDett) {
         registraErrore(PiedeErr::NessunRecord, QStringLiteral("Documento senza dettagli: ") +
                                                    QString::number(mlNumRif) + QLatin1Char(' ') +
@@ -485,8 +489,7 @@ Currency scCalcPiedeFat::baseMercePerSpese() const {
 }
 
 void scCalcPiedeFat::leggiSpese() {
-    const TabelleDocumento tabelle{osTabTesta, osTabDett, osTabLiv, osTabSpese};
-    auto righe = mDb.openRowSet(PiedeSql::spese(mDb, tabelle, miAnno, mlNumRif));
+    auto righe = mDb.openRowSet(query().spese(mDb, miAnno, mlNumRif));
     for (; !righe->eof(); righe->moveNext()) {
         const RowSet& r = *righe;
         RigaSpesa s;

@@ -15,6 +15,9 @@ namespace evapre {
 
 class AziendaUtil;
 class DbConnection;
+namespace PiedeSql {
+class Query;
+}
 class ParametriDitta;
 class RowSet;
 class UiServices;
@@ -182,6 +185,9 @@ class scCalcPiedeFat {
     bool mbGestVuotiCauz = false;
     bool mbOnlus = false;
     bool mbCassaPrevNoImpon = false;
+
+    std::unique_ptr<PiedeSql::Query> mQuery;  // of the current tables and settings
+    const PiedeSql::Query& query();
 
     std::unique_ptr<Testata> mTestata;
     std::unique_ptr<Bolli> mBolli;
