@@ -16,6 +16,7 @@
 
 namespace evapre {
 
+class AggSpeBan;
 class AziendaUtil;
 class ComLock;
 class DbConnection;
@@ -362,6 +363,8 @@ class scEvaPrev {
     QString fattDocumentoDaProdurre(const RowSet& testata) const;
     std::optional<qint32> dichIntentiEffettiva(const RowSet& testata);
     QString filtroDocumentoAperto(const RowSet& testata, const std::optional<qint32>& dich) const;
+    QStringList chiaveDocumentoAperto(const RowSet& testata,
+                                      const std::optional<qint32>& dich) const;
     bool creaTestata(const RowSet& testata, const std::optional<qint32>& dich, bool& pbEsci);
     QList<QPair<QString, QVariant>> colonneTestata(const RowSet& testata,
                                                    const std::optional<qint32>& dich) const;
@@ -430,6 +433,7 @@ class scEvaPrev {
     struct StatoDocumenti {
         QHash<qint64, StatoDocumento> documenti;  // key anno * 10^10 + numRif
         QString filtroPrecedente;                 // search of the previous quote
+        QStringList chiavePrecedente;             // and what it was built from
         DocumentoCorrente docPrecedente;
     } mStatoDoc;
     StatoDocumento& statoDocumento(int anno, qint32 numRif);
@@ -446,6 +450,10 @@ class scEvaPrev {
         QString prefDdt, cauTrasporto, aspettoBene, ragDdt;
     } mImp;
     void leggiImpostazioniDocumento();
+    // Fixed notes the run has asked about: whether each goes onto documents (SuEvasione).
+    mutable QHash<qint64, bool> mNoteSuEvasione;
+    // The charges of new invoices, with the payment terms it has read, kept for the run.
+    std::shared_ptr<AggSpeBan> mAddebiti;
 
     CampiRottura mRotNuovi;
     CampiRottura mRotVecchi;

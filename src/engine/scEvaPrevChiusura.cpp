@@ -72,6 +72,10 @@ bool scEvaPrev::chiudiDocumento(int anno, qint32 numRif) {
         QString query = QStringLiteral("Select ") + testa + QStringLiteral(".*");
         if (!fattura)
             query += QStringLiteral(",Pianoconti.Bolli");
+        // The document's line count comes with the header, in the same read.
+        query += QStringLiteral(",(Select count(*) from ") + mTabelle->dett +
+                 QStringLiteral(" where Anno = ") + sql(anno) + QStringLiteral(" AND NumRif = ") +
+                 sql(numRif) + QStringLiteral(") AS RigheDocumento");
         query += QStringLiteral(" From ") + testa;
         if (!fattura)
             query += QStringLiteral(" Left Join Pianoconti") + QStringLiteral(" On ") + testa +
@@ -101,10 +105,7 @@ bool scEvaPrev::chiudiDocumento(int anno, qint32 numRif) {
             chiuso.contoCli = testata->text(testa + QStringLiteral(".ContoCli"));
             chiuso.ragSocCli = testata->text(testa + QStringLiteral(".RagSocCli"));
             chiuso.dataRif = testata->date(testa + QStringLiteral(".DataRif"));
-            chiuso.righe = mDb.scalar(QStringLiteral("Select count(*) from ") + mTabelle->dett +
-                                      QStringLiteral(" where Anno = ") + sql(anno) +
-                                      QStringLiteral(" AND NumRif = ") + sql(numRif))
-                               .toInt();
+            chiuso.righe = static_cast<int>(testata->integer(QStringLiteral("RigheDocumento")));
             chiuso.totali = totali;
             chiusoDoc = chiuso;
             mDb.execute(

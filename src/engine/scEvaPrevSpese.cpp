@@ -1,4 +1,5 @@
 // The quote's expenses carried into the document, by how each expense code is fulfilled.
+#include "AggSpeBan.h"
 #include "DbConnection.h"
 #include "RowSet.h"
 #include "TextUtil.h"
@@ -40,13 +41,16 @@ void scEvaPrev::EvadeSpese(const PreventivoCorrente& prev, bool& pbEsci) {
         if (tipo != kUnaVolta && tipo != kSempre && tipo != kSommata)
             continue;
         const QString codice = spese->text(QStringLiteral("PreVenSpese.Spesa"));
-        if (tipo != kSempre) {
-            auto esistente = mDb.openRowSet(
-                QStringLiteral("Select * from ") + tabella + QStringLiteral(" Where Anno = ") +
-                sql(mDoc.anno) + QStringLiteral(" and NumRif = ") + sql(mDoc.numRif) +
-                QStringLiteral(" and Spesa = ") + sql(codice) + QStringLiteral(" Order by Riga"));
-            if (!esistente->eof()) {
-                if (tipo == kSommata) {
+        int ultimaRiga = -1;  // not read yet
+        if (tipo != kSempre &&
+            AggSpeBan::HaRigaDellaSpesa(mDb, tabella, mDoc.anno, mDoc.numRif, codice, ultimaRiga)) {
+            if (tipo == kSommata) {
+                auto esistente = mDb.openRowSet(QStringLiteral("Select * from ") + tabella +
+                                                QStringLiteral(" Where Anno = ") + sql(mDoc.anno) +
+                                                QStringLiteral(" and NumRif = ") +
+                                                sql(mDoc.numRif) + QStringLiteral(" and Spesa = ") +
+                                                sql(codice) + QStringLiteral(" Order by Riga"));
+                if (!esistente->eof()) {
                     esistente->edit();
                     esistente->set(
                         QStringLiteral("Importo"),
@@ -54,11 +58,13 @@ void scEvaPrev::EvadeSpese(const PreventivoCorrente& prev, bool& pbEsci) {
                                             spese->amount(QStringLiteral("PreVenSpese.Importo"))));
                     esistente->save();
                 }
-                continue;
             }
+            continue;
         }
         impostaPasso(QStringLiteral("Evasione spese: Creazione spese fattura"));
-        const int riga = UltimaRiga(tabella, mDoc.anno, mDoc.numRif, QStringLiteral("Riga")) + 1;
+        if (ultimaRiga < 0)
+            ultimaRiga = UltimaRiga(tabella, mDoc.anno, mDoc.numRif, QStringLiteral("Riga"));
+        const int riga = ultimaRiga + 1;
         QList<QPair<QString, QVariant>> valori{{QStringLiteral("Anno"), mDoc.anno},
                                                {QStringLiteral("NumRif"), mDoc.numRif},
                                                {QStringLiteral("Riga"), riga}};

@@ -51,6 +51,8 @@ void scEvaPrev::leggiImpostazioniDocumento() {
     mImp.cauTrasporto = mParametri.company(QStringLiteral("Fat.CauTrasporto"));
     mImp.aspettoBene = mParametri.company(QStringLiteral("Fat.AspettoBene"));
     mImp.ragDdt = testo("Fat.RagDDT");
+    mNoteSuEvasione.clear();
+    mAddebiti.reset();
 }
 
 scEvaPrev::StatoDocumento& scEvaPrev::statoDocumento(int anno, qint32 numRif) {
@@ -169,6 +171,30 @@ QString scEvaPrev::filtroDocumentoAperto(const RowSet& testata,
     return s;
 }
 
+// Every value of the quote the search above reads, and the settings of the run it depends on
+// that may change from one quote to the next.
+QStringList scEvaPrev::chiaveDocumentoAperto(const RowSet& testata,
+                                             const std::optional<qint32>& dich) const {
+    static const QString kCampi[] = {
+        colPrev("IndSped"),   colPrev("RagSoc"),     colPrev("IndirizzoSped"),
+        colPrev("GruppoCli"), colPrev("MastroCli"),  colPrev("ContoCli"),
+        colPrev("RagOrd"),    colPrev("MagazzProv"), colPrev("IvaSosp"),
+        colPrev("Iva"),       colPrev("Pagamento"),  colPrev("PrezziIvati"),
+        colPrev("ScontoPag"), colPrev("Banca"),      colPrev("Vettore"),
+        colPrev("Resa"),      colPrev("Agente1"),    colPrev("Agente2"),
+        colPrev("Moneta"),    colPrev("Lingua"),     colPrev("Contratto"),
+        colPrev("CIG"),       colPrev("CUP"),        colPrev("ScoPagSuDett")};
+    QStringList chiave;
+    chiave.reserve(static_cast<qsizetype>(std::size(kCampi)) + 8);
+    for (const QString& campo : kCampi)
+        chiave << testata.text(campo);
+    chiave << mTabelle->testa << msTipoDoc << msCodiceLock << msRagOrd
+           << fattDocumentoDaProdurre(testata) << QString::number(cambioDocumento(testata).raw())
+           << QString::number(testata.amount(colPrev("PercRitAcc")).raw())
+           << (dich ? QString::number(*dich) : QStringLiteral("-"));
+    return chiave;
+}
+
 bool scEvaPrev::bloccaDocumento(const QString& codice, int anno, qint32 numRif,
                                 const QString& descrizione, DetentoreBlocco& detentore) {
     const RichiestaBlocco richiesta =
@@ -194,7 +220,13 @@ bool scEvaPrev::TrovaOCreaTestata(RowSet& testata, const PreventivoCorrente& pre
     const std::optional<qint32> dich = dichIntentiEffettiva(testata);
     bool trovato = false;
     if (msRagOrd != QLatin1String("N")) {
-        const QString filtro = filtroDocumentoAperto(testata, dich);
+        // Equal inputs give the previous quote's search text without building it again.
+        QStringList chiave = chiaveDocumentoAperto(testata, dich);
+        const bool stessaChiave =
+            !mStatoDoc.filtroPrecedente.isEmpty() && chiave == mStatoDoc.chiavePrecedente;
+        const QString filtro =
+            stessaChiave ? mStatoDoc.filtroPrecedente : filtroDocumentoAperto(testata, dich);
+        mStatoDoc.chiavePrecedente = std::move(chiave);
         // The previous quote's search found (or made) its document: the same search finds it
         // again, without asking.
         if (filtro == mStatoDoc.filtroPrecedente && mStatoDoc.docPrecedente.numRif != 0) {
@@ -392,25 +424,29 @@ QList<QPair<QString, QVariant>> scEvaPrev::colonneTestata(const RowSet& testata,
     // The notes' own flag is read from NoteFisse: the three joins of the header query share
     // one table, so their columns cannot be told apart by table name on every driver.
     QVariantList note(3);
-    QStringList codiciNote;
+    QStringList daLeggere;
     for (int i = 1; i <= 3; ++i) {
         const QVariant codice = testata.value(colPrev("NumNota") + QString::number(i));
-        if (!codice.isNull())
-            codiciNote << sql(codice.toLongLong());
+        if (!codice.isNull() && !mNoteSuEvasione.contains(codice.toLongLong()))
+            daLeggere << sql(codice.toLongLong());
     }
-    if (!codiciNote.isEmpty()) {
+    if (!daLeggere.isEmpty()) {
         auto suEvasione =
             mDb.openRowSet(QStringLiteral("Select NotaFissa from NoteFisse where SuEvasione = ") +
                            sql(QStringLiteral("S")) + QStringLiteral(" and NotaFissa in (") +
-                           codiciNote.join(u',') + u')');
-        QList<qint64> ammesse;
-        for (; !suEvasione->eof(); suEvasione->moveNext())
-            ammesse << suEvasione->integer(QStringLiteral("NotaFissa"));
+                           daLeggere.join(u',') + u')');
         for (int i = 1; i <= 3; ++i) {
             const QVariant codice = testata.value(colPrev("NumNota") + QString::number(i));
-            if (!codice.isNull() && ammesse.contains(codice.toLongLong()))
-                note[i - 1] = codice.toLongLong();
+            if (!codice.isNull())
+                mNoteSuEvasione.insert(codice.toLongLong(), false);
         }
+        for (; !suEvasione->eof(); suEvasione->moveNext())
+            mNoteSuEvasione.insert(suEvasione->integer(QStringLiteral("NotaFissa")), true);
+    }
+    for (int i = 1; i <= 3; ++i) {
+        const QVariant codice = testata.value(colPrev("NumNota") + QString::number(i));
+        if (!codice.isNull() && mNoteSuEvasione.value(codice.toLongLong()))
+            note[i - 1] = codice.toLongLong();
     }
     const QVariant notaPagamento = testata.value(QStringLiteral("Pagamenti.NotaFissa"));
     if (!notaPagamento.isNull() && notaPagamento.toLongLong() != 0 &&
@@ -471,17 +507,34 @@ void scEvaPrev::registraGiornale() {
     stato.nelGiornale = true;
 }
 
-// The collection charge of the payment terms and the stamp duty of a new invoice.
+// The collection charge of the payment terms and the stamp duty of a new invoice. The
+// customer's flags come from the account the header query joined, the one the new header
+// copied them from, as long as the account text splits back into the same three parts.
 void scEvaPrev::speseAutomatiche(const RowSet& testata) {
-    AggSpeBan spese(mDb, mMoneta.settings(), mUi);
+    if (!mAddebiti)
+        mAddebiti = std::make_shared<AggSpeBan>(mDb, mMoneta.settings(), mUi);
+    AggSpeBan& spese = *mAddebiti;
     AggSpeBan::Stato nuovo;
     nuovo.selettore = QStringLiteral("S");
-    nuovo.conto = testata.text(colPrev("GruppoCli")) + testata.text(colPrev("MastroCli")) +
-                  testata.text(colPrev("ContoCli"));
+    const QString gruppo = testata.text(colPrev("GruppoCli"));
+    const QString mastro = testata.text(colPrev("MastroCli"));
+    const QString conto = testata.text(colPrev("ContoCli"));
+    nuovo.conto = gruppo + mastro + conto;
     nuovo.pagamento = testata.text(colPrev("Pagamento"));
+    QString gruppoDiviso, mastroDiviso, contoDiviso;
+    AggSpeBan::DividiConto(nuovo.conto, gruppoDiviso, mastroDiviso, contoDiviso);
+    const bool contoLetto =
+        gruppoDiviso == gruppo && mastroDiviso == mastro && contoDiviso == conto;
+    const auto flag = [&](const char* colonna) -> std::optional<QString> {
+        if (!contoLetto)
+            return std::nullopt;
+        return testata.text(QStringLiteral("PianoConti.") + QLatin1String(colonna));
+    };
     const AggSpeBan::Stato nessuno;
+    nuovo.flagCliente = flag("SpeseBan");
     spese.AggSpeseBan(mTabelle->spese, mDoc.anno, mDoc.numRif, nessuno, nuovo, mDoc.moneta,
                       mDoc.numDec);
+    nuovo.flagCliente = flag("Bolli");
     if (spese.osErrori.isEmpty())
         spese.AggBolli(mTabelle->spese, mDoc.anno, mDoc.numRif, nessuno, nuovo, mDoc.moneta,
                        mDoc.numDec);

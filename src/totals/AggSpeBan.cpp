@@ -35,6 +35,8 @@ struct AggSpeBan::Addebito {
 AggSpeBan::AggSpeBan(DbConnection& db, const MoneySettings& moneta, UiServices& ui)
     : mDb(db), mMoneta(moneta), mUi(ui) {}
 
+AggSpeBan::~AggSpeBan() = default;
+
 void AggSpeBan::DividiConto(const QString& conto, QString& gruppo, QString& mastro,
                             QString& contoSolo) {
     gruppo = conto.left(2);
@@ -82,12 +84,14 @@ int AggSpeBan::aggiorna(const Regola& regola, const QString& tabella, int anno, 
         }
         // A row of the same expense already there is refreshed, never doubled.
         if (!rigaVecchia) {
+            int ultimaRiga = 0;
+            if (!HaRigaDellaSpesa(mDb, tabella, anno, numRif, n->spesa, ultimaRiga))
+                return aggiungiRiga(tabella, anno, numRif, ultimaRiga + 1, *n, decimali);
             rigaVecchia = rigaEsistente(tabella, anno, numRif, n->spesa);
-            if (rigaVecchia->eof())
-                return aggiungiRiga(tabella, anno, numRif, *n, decimali);
         }
         rigaVecchia->edit();
-        scriviImporti(*rigaVecchia, *n, decimali);
+        for (const auto& [colonna, valore] : importi(*n, decimali))
+            rigaVecchia->set(colonna, valore);
         rigaVecchia->save();
         return static_cast<int>(rigaVecchia->integer(QStringLiteral("Riga")));
     } catch (const DbError& e) {
@@ -118,29 +122,19 @@ std::optional<AggSpeBan::Addebito> AggSpeBan::addebito(const Regola& regola, con
         return std::nullopt;
     if (!clienteAddebitato(regola, stato))
         return std::nullopt;
-    auto r = mDb.openRowSet(
-        QStringLiteral(
-            "Select Pagamenti.NumScad AS NumScad, Spese.Spesa AS SpesaTab"
-            ", Spese.TipoAddebito AS TipoAddebito, Spese.Moneta AS SpesaMoneta"
-            ", Spese.Importo AS Importo, Spese.ImportoMax AS ImportoMax"
-            ", Spese.ImportoMin AS ImportoMin, Spese.ImportoLire AS ImportoLire"
-            ", Spese.ImportoMaxLire AS ImportoMaxLire, Spese.ImportoMinLire AS ImportoMinLire"
-            ", Spese.Percentuale AS Percentuale, Spese.Iva AS Iva, Spese.SoggRitAcc AS SoggRitAcc"
-            " from Pagamenti left join Spese on Pagamenti.Spesa = Spese.Spesa"
-            " where Pagamento = ") +
-        mDb.sql(stato.pagamento));
-    if (r->eof() || blank(r->text(QStringLiteral("SpesaTab"))))
+    const RowSet& r = spesaDelPagamento(stato.pagamento);
+    if (r.eof() || blank(r.text(QStringLiteral("SpesaTab"))))
         return std::nullopt;
     Addebito a;
-    a.numScad = static_cast<int>(r->integer(QStringLiteral("NumScad")));
-    if (r->text(QStringLiteral("TipoAddebito"))
+    a.numScad = static_cast<int>(r.integer(QStringLiteral("NumScad")));
+    if (r.text(QStringLiteral("TipoAddebito"))
                 .trimmed()
                 .compare(QLatin1String(regola.tipoAddebito), Qt::CaseInsensitive) != 0 ||
-        a.numScad == 0 || r->amount(QStringLiteral("Importo")).isZero())
+        a.numScad == 0 || r.amount(QStringLiteral("Importo")).isZero())
         return std::nullopt;
     // The expense must be in the document's currency; an expense without a currency suits
     // a document in lire or euro, from the matching columns.
-    const QString monetaSpesa = r->text(QStringLiteral("SpesaMoneta")).trimmed();
+    const QString monetaSpesa = r.text(QStringLiteral("SpesaMoneta")).trimmed();
     const QString monetaDoc = moneta.trimmed();
     if (!monetaDoc.isEmpty()) {
         const bool stessa = monetaSpesa.compare(monetaDoc, Qt::CaseInsensitive) == 0;
@@ -148,14 +142,32 @@ std::optional<AggSpeBan::Addebito> AggSpeBan::addebito(const Regola& regola, con
             return std::nullopt;
     }
     const QString suffisso = lire(monetaDoc) ? QStringLiteral("Lire") : QString();
-    a.spesa = r->text(QStringLiteral("SpesaTab"));
-    a.soggRitAcc = r->text(QStringLiteral("SoggRitAcc"));
-    a.iva = r->text(QStringLiteral("Iva"));
-    a.percentuale = r->amount(QStringLiteral("Percentuale"));
-    a.importo = r->amount(QStringLiteral("Importo") + suffisso);
-    a.importoMax = r->amount(QStringLiteral("ImportoMax") + suffisso);
-    a.importoMin = r->amount(QStringLiteral("ImportoMin") + suffisso);
+    a.spesa = r.text(QStringLiteral("SpesaTab"));
+    a.soggRitAcc = r.text(QStringLiteral("SoggRitAcc"));
+    a.iva = r.text(QStringLiteral("Iva"));
+    a.percentuale = r.amount(QStringLiteral("Percentuale"));
+    a.importo = r.amount(QStringLiteral("Importo") + suffisso);
+    a.importoMax = r.amount(QStringLiteral("ImportoMax") + suffisso);
+    a.importoMin = r.amount(QStringLiteral("ImportoMin") + suffisso);
     return a;
+}
+
+RowSet& AggSpeBan::spesaDelPagamento(const QString& pagamento) {
+    std::unique_ptr<RowSet>& letta = mSpesePagamento[pagamento];
+    if (!letta)
+        letta = mDb.openRowSet(
+            QStringLiteral(
+                "Select Pagamenti.NumScad AS NumScad, Spese.Spesa AS SpesaTab"
+                ", Spese.TipoAddebito AS TipoAddebito, Spese.Moneta AS SpesaMoneta"
+                ", Spese.Importo AS Importo, Spese.ImportoMax AS ImportoMax"
+                ", Spese.ImportoMin AS ImportoMin, Spese.ImportoLire AS ImportoLire"
+                ", Spese.ImportoMaxLire AS ImportoMaxLire, Spese.ImportoMinLire AS ImportoMinLire"
+                ", Spese.Percentuale AS Percentuale, Spese.Iva AS Iva"
+                ", Spese.SoggRitAcc AS SoggRitAcc"
+                " from Pagamenti left join Spese on Pagamenti.Spesa = Spese.Spesa"
+                " where Pagamento = ") +
+            mDb.sql(pagamento));
+    return *letta;
 }
 
 std::unique_ptr<RowSet> AggSpeBan::rigaEsistente(const QString& tabella, int anno, qint32 numRif,
@@ -166,37 +178,38 @@ std::unique_ptr<RowSet> AggSpeBan::rigaEsistente(const QString& tabella, int ann
                           QStringLiteral(" AND Spesa = ") + mDb.sql(spesa));
 }
 
-int AggSpeBan::aggiungiRiga(const QString& tabella, int anno, qint32 numRif, const Addebito& a,
-                            int decimali) {
-    auto ultima = mDb.openRowSet(QStringLiteral("Select top 1 * from ") + tabella +
-                                 QStringLiteral(" where anno = ") + mDb.sql(anno) +
-                                 QStringLiteral(" AND NumRif = ") + mDb.sql(numRif) +
-                                 QStringLiteral(" order by Riga DESC"));
-    const int riga =
-        ultima->eof() ? 1 : static_cast<int>(ultima->integer(QStringLiteral("Riga"))) + 1;
-    auto nuova =
-        mDb.openRowSet(QStringLiteral("Select * from ") + tabella + QStringLiteral(" where false"));
-    nuova->addNew();
-    nuova->set(QStringLiteral("Anno"), anno);
-    nuova->set(QStringLiteral("NumRif"), numRif);
-    nuova->set(QStringLiteral("Riga"), riga);
-    nuova->set(QStringLiteral("Spesa"), a.spesa);
-    nuova->set(QStringLiteral("SoggRitAcc"), a.soggRitAcc);
-    scriviImporti(*nuova, a, decimali);
-    nuova->save();
+bool AggSpeBan::HaRigaDellaSpesa(DbConnection& db, const QString& tabella, int anno, qint32 numRif,
+                                 const QString& spesa, int& ultimaRiga) {
+    auto righe = db.openRowSet(QStringLiteral("Select max(Riga) AS UltimaRiga, sum(IIf(Spesa = ") +
+                               db.sql(spesa) + QStringLiteral(", 1, 0)) AS RigheSpesa from ") +
+                               tabella + QStringLiteral(" where anno = ") + db.sql(anno) +
+                               QStringLiteral(" AND NumRif = ") + db.sql(numRif));
+    ultimaRiga = righe->eof() ? 0 : static_cast<int>(righe->integer(QStringLiteral("UltimaRiga")));
+    return !righe->eof() && righe->integer(QStringLiteral("RigheSpesa")) > 0;
+}
+
+int AggSpeBan::aggiungiRiga(const QString& tabella, int anno, qint32 numRif, int riga,
+                            const Addebito& a, int decimali) {
+    QList<QPair<QString, QVariant>> valori{{QStringLiteral("Anno"), anno},
+                                           {QStringLiteral("NumRif"), numRif},
+                                           {QStringLiteral("Riga"), riga},
+                                           {QStringLiteral("Spesa"), a.spesa},
+                                           {QStringLiteral("SoggRitAcc"), a.soggRitAcc}};
+    valori += importi(a, decimali);
+    mDb.insertRow(tabella, valori);
     return riga;
 }
 
 // One charge per instalment.
-void AggSpeBan::scriviImporti(RowSet& riga, const Addebito& a, int decimali) const {
+QList<QPair<QString, QVariant>> AggSpeBan::importi(const Addebito& a, int decimali) const {
     const auto importo = [&](Currency v) {
         return QVariant::fromValue(Arrotonda(v, QLatin1Char('A'), decimali));
     };
-    riga.set(QStringLiteral("Iva"), a.iva);
-    riga.set(QStringLiteral("Percentuale"), QVariant::fromValue(a.percentuale));
-    riga.set(QStringLiteral("Importo"), importo(a.importo * a.numScad));
-    riga.set(QStringLiteral("ImportoMax"), importo(a.importoMax));
-    riga.set(QStringLiteral("ImportoMin"), importo(a.importoMin));
+    return {{QStringLiteral("Iva"), a.iva},
+            {QStringLiteral("Percentuale"), QVariant::fromValue(a.percentuale)},
+            {QStringLiteral("Importo"), importo(a.importo * a.numScad)},
+            {QStringLiteral("ImportoMax"), importo(a.importoMax)},
+            {QStringLiteral("ImportoMin"), importo(a.importoMin)}};
 }
 
 bool AggSpeBan::lire(const QString& moneta) const {
@@ -207,26 +220,21 @@ bool AggSpeBan::nazionale(const QString& moneta) const {
     return lire(moneta) || moneta.compare(mMoneta.codEuro, Qt::CaseInsensitive) == 0;
 }
 
+// One statement adds the row or replaces its two stamp columns.
 bool AggSpeBan::AggFatTestFe(int anno, qint32 numRif, const QString& addBolli,
                              Currency importoBollo) {
     try {
-        auto riga =
-            mDb.openRowSet(QStringLiteral("Select * from FatTestFe Where Anno = ") + mDb.sql(anno) +
-                           QStringLiteral(" And NumRif = ") + mDb.sql(numRif));
-        if (riga->eof()) {
-            riga->addNew();
-            riga->set(QStringLiteral("Anno"), anno);
-            riga->set(QStringLiteral("NumRif"), numRif);
-        } else {
-            riga->edit();
-        }
         const bool bollo =
             flagSi(addBolli) && !Arrotonda(importoBollo, QLatin1Char('A'), 2).isZero();
-        riga->set(QStringLiteral("FENumeroBollo"),
-                  bollo ? QVariant(QStringLiteral("SI")) : QVariant());
-        riga->set(QStringLiteral("FEImportoBollo"),
-                  bollo ? QVariant::fromValue(importoBollo) : QVariant());
-        riga->save();
+        mDb.execute(
+            QStringLiteral("INSERT INTO FatTestFe (Anno,NumRif,FENumeroBollo,FEImportoBollo)"
+                           " VALUES (") +
+            mDb.sql(anno) + u',' + mDb.sql(numRif) + u',' +
+            mDb.sql(bollo ? QVariant(QStringLiteral("SI")) : QVariant()) + u',' +
+            mDb.sql(bollo ? QVariant::fromValue(importoBollo) : QVariant()) +
+            QStringLiteral(") ON CONFLICT (Anno,NumRif) DO UPDATE SET"
+                           " FENumeroBollo = excluded.FENumeroBollo,"
+                           " FEImportoBollo = excluded.FEImportoBollo"));
         return true;
     } catch (const DbError& e) {
         mUi.message(QStringLiteral("Errore n°") + QString::number(e.number()) +

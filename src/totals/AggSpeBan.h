@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <map>
 #include <memory>
 #include <optional>
 
@@ -28,7 +29,12 @@ class AggSpeBan {
         std::optional<QString> flagCliente;  // replaces the customer's SpeseBan / Bolli
     };
 
+    // Payment terms and expense codes are read once per object: keep one only as long as
+    // nothing changes them (the fulfilment run writes neither).
     AggSpeBan(DbConnection& db, const MoneySettings& moneta, UiServices& ui);
+    ~AggSpeBan();
+    AggSpeBan(const AggSpeBan&) = delete;
+    AggSpeBan& operator=(const AggSpeBan&) = delete;
 
     // Both return the Riga written, or 0 when no row was written (none needed, or deleted).
     // A failure ends the operation with the reason in osErrori.
@@ -39,6 +45,11 @@ class AggSpeBan {
     // Sets FENumeroBollo "SI" and FEImportoBollo when the stamp is added and not 0, clears
     // them otherwise; a failure is shown in the message window. False on failure.
     bool AggFatTestFe(int anno, qint32 numRif, const QString& addBolli, Currency importoBollo);
+
+    // Whether a document's expense table holds a row of the expense, and the document's
+    // highest Riga (0 without rows), in one read.
+    static bool HaRigaDellaSpesa(DbConnection& db, const QString& tabella, int anno, qint32 numRif,
+                                 const QString& spesa, int& ultimaRiga);
 
     // Splits "GGMMCCCCC" or "GG-MM-CCCCC" into group, ledger and account.
     static void DividiConto(const QString& conto, QString& gruppo, QString& mastro,
@@ -59,17 +70,20 @@ class AggSpeBan {
     std::optional<Addebito> addebito(const Regola& regola, const Stato& stato,
                                      const QString& moneta);
     bool clienteAddebitato(const Regola& regola, const Stato& stato);
+    RowSet& spesaDelPagamento(const QString& pagamento);
     std::unique_ptr<RowSet> rigaEsistente(const QString& tabella, int anno, qint32 numRif,
                                           const QString& spesa);
-    int aggiungiRiga(const QString& tabella, int anno, qint32 numRif, const Addebito& a,
+    int aggiungiRiga(const QString& tabella, int anno, qint32 numRif, int riga, const Addebito& a,
                      int decimali);
-    void scriviImporti(RowSet& riga, const Addebito& a, int decimali) const;
+    QList<QPair<QString, QVariant>> importi(const Addebito& a, int decimali) const;
     bool nazionale(const QString& moneta) const;
     bool lire(const QString& moneta) const;
 
     DbConnection& mDb;
     MoneySettings mMoneta;
     UiServices& mUi;
+    // The payment terms' expense, read once per payment code for the life of the object.
+    std::map<QString, std::unique_ptr<RowSet>> mSpesePagamento;
 };
 
 }  // namespace evapre

@@ -7,8 +7,8 @@ namespace evapre::PiedeSql {
 namespace {
 
 QString where(const DbConnection& db, const QString& table, int anno, qint32 numRif) {
-    return QStringLiteral(" WHERE %1.NumRif = %2 AND %1.Anno = %3")
-        .arg(table, db.sql(numRif), db.sql(anno));
+    return QStringLiteral(" WHERE ") + table + QStringLiteral(".NumRif = ") + db.sql(numRif) +
+           QStringLiteral(" AND ") + table + QStringLiteral(".Anno = ") + db.sql(anno);
 }
 
 bool is(const QString& table, const char* name) {
@@ -35,7 +35,9 @@ QString colonneTabIva() {
         "TabIva.ApplBolloEse AS ApplBolloEse");
 }
 
-QString testata(const DbConnection& db, const TabelleDocumento& t, int anno, qint32 numRif) {
+namespace {
+
+QString selectTestata(const TabelleDocumento& t) {
     const QString& T = t.testa;
     const QString conto = diFornitore(t) ? QStringLiteral("For") : QStringLiteral("Cli");
     QString sql =
@@ -68,11 +70,10 @@ QString testata(const DbConnection& db, const TabelleDocumento& t, int anno, qin
                " AND %1.Mastro%2 = PianoConti.Mastro AND %1.Conto%2 = PianoConti.Conto"
                " LEFT JOIN Stati ON PianoConti.Stato = Stati.Stato")
                .arg(T, conto);
-    return sql + where(db, T, anno, numRif);
+    return sql;
 }
 
-QString dettagli(const DbConnection& db, const TabelleDocumento& t, int anno, qint32 numRif,
-                 bool livelli, bool leggiCauzione) {
+QString selectDettagli(const TabelleDocumento& t, bool livelli, bool leggiCauzione) {
     const QString& R = t.dett;
     const QString& L = t.liv;
     QString sql =
@@ -101,15 +102,17 @@ QString dettagli(const DbConnection& db, const TabelleDocumento& t, int anno, qi
                    .arg(R, L);
     if (leggiCauzione)
         sql += QStringLiteral(" LEFT JOIN Articoli ON %1.Articolo = Articoli.Articolo").arg(R);
-    sql += where(db, R, anno, numRif);
-    sql += QStringLiteral(
-               " AND (%1.TipoRiga = 'M' OR %1.TipoRiga = 'A')"
-               " ORDER BY %1.Iva, %1.ContoVen, %1.RigDet")
-               .arg(R);
     return sql;
 }
 
-QString spese(const DbConnection& db, const TabelleDocumento& t, int anno, qint32 numRif) {
+QString fineDettagli(const TabelleDocumento& t) {
+    return QStringLiteral(
+               " AND (%1.TipoRiga = 'M' OR %1.TipoRiga = 'A')"
+               " ORDER BY %1.Iva, %1.ContoVen, %1.RigDet")
+        .arg(t.dett);
+}
+
+QString selectSpese(const TabelleDocumento& t) {
     const QString& S = t.spese;
     return QStringLiteral(
                "SELECT %1.Riga AS Riga, %1.Spesa AS Spesa, %1.Iva AS Iva"
@@ -126,11 +129,43 @@ QString spese(const DbConnection& db, const TabelleDocumento& t, int anno, qint3
                ", Spese.Conto AS SpesaConto"
                " FROM %1 LEFT JOIN TabIva ON %1.Iva = TabIva.Iva"
                " LEFT JOIN Spese ON %1.Spesa = Spese.Spesa")
-               .arg(S) +
-           QStringLiteral(
-               " WHERE %1.Anno = %2 AND %1.NumRif = %3"
-               " ORDER BY %1.Iva, Spese.Gruppo, Spese.Mastro, Spese.Conto, %1.Riga")
-               .arg(S, db.sql(anno), db.sql(numRif));
+               .arg(S);
+}
+
+QString fineSpese(const TabelleDocumento& t) {
+    return QStringLiteral(" ORDER BY %1.Iva, Spese.Gruppo, Spese.Mastro, Spese.Conto, %1.Riga")
+        .arg(t.spese);
+}
+
+}  // namespace
+
+Query::Query(const TabelleDocumento& t, bool livelli, bool leggiCauzione)
+    : mTabelle(t),
+      mLivelli(livelli),
+      mCauzione(leggiCauzione),
+      mTestata(selectTestata(t)),
+      mDettagli(selectDettagli(t, livelli, leggiCauzione)),
+      mDettagliFine(fineDettagli(t)),
+      mSpese(selectSpese(t)),
+      mSpeseFine(fineSpese(t)) {}
+
+bool Query::per(const TabelleDocumento& t, bool livelli, bool leggiCauzione) const {
+    return mTabelle.testa == t.testa && mTabelle.dett == t.dett && mTabelle.liv == t.liv &&
+           mTabelle.spese == t.spese && mLivelli == livelli && mCauzione == leggiCauzione;
+}
+
+QString Query::testata(const DbConnection& db, int anno, qint32 numRif) const {
+    return mTestata + where(db, mTabelle.testa, anno, numRif);
+}
+
+QString Query::dettagli(const DbConnection& db, int anno, qint32 numRif) const {
+    return mDettagli + where(db, mTabelle.dett, anno, numRif) + mDettagliFine;
+}
+
+QString Query::spese(const DbConnection& db, int anno, qint32 numRif) const {
+    const QString& S = mTabelle.spese;
+    return mSpese + QStringLiteral(" WHERE ") + S + QStringLiteral(".Anno = ") + db.sql(anno) +
+           QStringLiteral(" AND ") + S + QStringLiteral(".NumRif = ") + db.sql(numRif) + mSpeseFine;
 }
 
 QString bolli() {

@@ -16,11 +16,25 @@ namespace PiedeSql {
 // Aliquota, ApplBolloEse.
 QString colonneTabIva();
 
-QString testata(const DbConnection& db, const TabelleDocumento& t, int anno, qint32 numRif);
-// One row per line, or per level row of a line when levels are in use.
-QString dettagli(const DbConnection& db, const TabelleDocumento& t, int anno, qint32 numRif,
-                 bool livelli, bool leggiCauzione);
-QString spese(const DbConnection& db, const TabelleDocumento& t, int anno, qint32 numRif);
+// The queries of one document of a table set: the text around the document's key is built
+// once for the many documents a calculator reads.
+class Query {
+  public:
+    Query(const TabelleDocumento& t, bool livelli, bool leggiCauzione);
+    bool per(const TabelleDocumento& t, bool livelli, bool leggiCauzione) const;
+
+    QString testata(const DbConnection& db, int anno, qint32 numRif) const;
+    // One row per line, or per level row of a line when levels are in use.
+    QString dettagli(const DbConnection& db, int anno, qint32 numRif) const;
+    QString spese(const DbConnection& db, int anno, qint32 numRif) const;
+
+  private:
+    TabelleDocumento mTabelle;
+    bool mLivelli;
+    bool mCauzione;
+    QString mTestata, mDettagli, mDettagliFine, mSpese, mSpeseFine;
+};
+
 QString bolli();
 
 // Header columns a table set has.

@@ -18,12 +18,16 @@ namespace evapre {
 
 namespace {
 
-QString competenza(const RowSet& riga) {
-    if (riga.isNull(QStringLiteral("CompGiornMens")) || riga.isNull(QStringLiteral("DataCompDa")))
+bool nullo(const RowSet& riga, int colonna) {
+    const QVariant v = riga.valueAt(colonna);
+    return !v.isValid() || v.isNull();
+}
+
+QString competenza(const RowSet& riga, int compGiornMens, int dataCompDa) {
+    if (nullo(riga, compGiornMens) || nullo(riga, dataCompDa))
         return {};
     const QString formato = QStringLiteral("dd/MM/yyyy");
-    return riga.text(QStringLiteral("CompGiornMens")) +
-           riga.date(QStringLiteral("DataCompDa")).toString(formato) +
+    return riga.textAt(compGiornMens) + riga.date(QStringLiteral("DataCompDa")).toString(formato) +
            riga.date(QStringLiteral("DataCompA")).toString(formato);
 }
 
@@ -40,16 +44,58 @@ QStringList catenePerStadio(const QString& sconti) {
 
 }  // namespace
 
+scCalcPiedeFat::ColonneIva::ColonneIva(const RowSet& riga)
+    : ivaTab(riga.columnIndex(QStringLiteral("IvaTab"))),
+      descrizione(riga.columnIndex(QStringLiteral("IvaDescrizione"))),
+      descrizioneBreve(riga.columnIndex(QStringLiteral("IvaDescrizioneBreve"))),
+      descrMemo(riga.columnIndex(QStringLiteral("IvaDescrMemo"))),
+      tipoIva(riga.columnIndex(QStringLiteral("TipoIva"))),
+      applBolloEse(riga.columnIndex(QStringLiteral("ApplBolloEse"))),
+      aliquota(riga.columnIndex(QStringLiteral("Aliquota"))) {}
+
+scCalcPiedeFat::ColonneDettaglio::ColonneDettaglio(const RowSet& riga, bool livelli, bool cauzione)
+    : iva(riga) {
+    const auto indice = [&](const char* nome) { return riga.columnIndex(QLatin1String(nome)); };
+    rigLiv = indice("RigLiv");
+    omaggio = indice("Omaggio");
+    valTotale = indice("ValTotale");
+    valUnitario = indice("ValUnitario");
+    qta = indice("Qta");
+    scontoTot = indice("ScontoTot");
+    flScontoPag = indice("FlScontoPag");
+    codiceIva = indice("Iva");
+    gruppoVen = indice("GruppoVen");
+    mastroVen = indice("MastroVen");
+    contoVen = indice("ContoVen");
+    centroDiCosto = indice("CentroDiCosto");
+    compGiornMens = indice("CompGiornMens");
+    dataCompDa = indice("DataCompDa");
+    beneUsato = indice("BeneUsato");
+    soggRitAcc = indice("SoggRitAcc");
+    if (livelli) {
+        livello1 = indice("Livello1");
+        livValTotale = indice("LivValTotale");
+        livValUnitario = indice("LivValUnitario");
+        livQta = indice("LivQta");
+    }
+    if (cauzione)
+        artCauzione = indice("ArtCauzione");
+}
+
 scCalcPiedeFat::DatiIva scCalcPiedeFat::DatiIva::daRiga(const RowSet& riga) {
+    return daRiga(riga, ColonneIva(riga));
+}
+
+scCalcPiedeFat::DatiIva scCalcPiedeFat::DatiIva::daRiga(const RowSet& riga, const ColonneIva& c) {
     DatiIva dati;
-    dati.trovato = !riga.isNull(QStringLiteral("IvaTab"));
-    dati.descrizione = riga.text(QStringLiteral("IvaDescrizione"));
-    dati.descrizioneBreve = riga.text(QStringLiteral("IvaDescrizioneBreve"));
-    dati.descrMemo = riga.text(QStringLiteral("IvaDescrMemo"));
-    dati.tipoIva = riga.text(QStringLiteral("TipoIva"));
-    dati.applBolloEse = riga.text(QStringLiteral("ApplBolloEse"));
-    dati.aliquotaNulla = riga.isNull(QStringLiteral("Aliquota"));
-    dati.aliquota = riga.amount(QStringLiteral("Aliquota"));
+    dati.trovato = !nullo(riga, c.ivaTab);
+    dati.descrizione = riga.textAt(c.descrizione);
+    dati.descrizioneBreve = riga.textAt(c.descrizioneBreve);
+    dati.descrMemo = riga.textAt(c.descrMemo);
+    dati.tipoIva = riga.textAt(c.tipoIva);
+    dati.applBolloEse = riga.textAt(c.applBolloEse);
+    dati.aliquotaNulla = nullo(riga, c.aliquota);
+    dati.aliquota = riga.amountAt(c.aliquota);
     dati.esente = tipoIvaEsente(dati.tipoIva);
     return dati;
 }
@@ -185,10 +231,16 @@ void scCalcPiedeFat::leggiParametri() {
     mbParametriLetti = true;
 }
 
+const PiedeSql::Query& scCalcPiedeFat::query() {
+    const TabelleDocumento tabelle{osTabTesta, osTabDett, osTabLiv, osTabSpese};
+    if (!mQuery || !mQuery->per(tabelle, mbGesTaglie, !mbGestVuotiCauz))
+        mQuery = std::make_unique<PiedeSql::Query>(tabelle, mbGesTaglie, !mbGestVuotiCauz);
+    return *mQuery;
+}
+
 bool scCalcPiedeFat::leggiTestata() {
     obCassaPrevNoImpon = mbCassaPrevNoImpon;
-    const TabelleDocumento tabelle{osTabTesta, osTabDett, osTabLiv, osTabSpese};
-    auto riga = mDb.openRowSet(PiedeSql::testata(mDb, tabelle, miAnno, mlNumRif));
+    auto riga = mDb.openRowSet(query().testata(mDb, miAnno, mlNumRif));
     if (riga->eof()) {
         registraErrore(PiedeErr::NessunRecord,
                        QStringLiteral("Non è stata trovata la testata del doc. ") +
@@ -277,19 +329,20 @@ const scCalcPiedeFat::ImportiBolli& scCalcPiedeFat::importiBolli() const {
 }
 
 bool scCalcPiedeFat::accumulaDettagli(bool pbCalcRitAcc) {
-    const TabelleDocumento tabelle{osTabTesta, osTabDett, osTabLiv, osTabSpese};
-    auto righe = mDb.openRowSet(
-        PiedeSql::dettagli(mDb, tabelle, miAnno, mlNumRif, mbGesTaglie, !mbGestVuotiCauz));
+    auto righe = mDb.openRowSet(query().dettagli(mDb, miAnno, mlNumRif));
     if (righe->eof() && obErrNoDett) {
         registraErrore(PiedeErr::NessunRecord, QStringLiteral("Documento senza dettagli: ") +
                                                    QString::number(mlNumRif) + QLatin1Char(' ') +
                                                    QString::number(miAnno));
         return false;
     }
+    if (righe->eof())
+        return true;
+    const ColonneDettaglio colonne(*righe, mbGesTaglie, !mbGestVuotiCauz);
     for (; !righe->eof(); righe->moveNext()) {
-        if (pbCalcRitAcc && !flagSi(righe->text(QStringLiteral("SoggRitAcc"))))
+        if (pbCalcRitAcc && !flagSi(righe->textAt(colonne.soggRitAcc)))
             continue;
-        accumulaRiga(*righe);
+        accumulaRiga(*righe, colonne);
     }
     return true;
 }
@@ -319,34 +372,39 @@ void scCalcPiedeFat::assicuraConto(scIva& iva, const QString& conto, const QStri
 void scCalcPiedeFat::aggiungiIva(scIva& iva, const QString& conto, const QString& cdc,
                                  const QString& comp, Currency BloccoValori::*campo,
                                  Currency importo) {
-    iva.*campo += importo;
-    iva.bloccoCP(conto, true, cdc, comp).*campo += importo;
-    iva.bloccoCP(conto, false, cdc, comp).*campo += importo;
+    aggiungiIva(iva, iva.bloccoCP(conto, true, cdc, comp), iva.bloccoCP(conto, false, cdc, comp),
+                campo, importo);
 }
 
-void scCalcPiedeFat::accumulaRiga(const RowSet& riga) {
-    const QString omaggio = riga.text(QStringLiteral("Omaggio")).trimmed().toUpper();
+void scCalcPiedeFat::aggiungiIva(scIva& iva, BloccoValori& conto, BloccoValori& cdc,
+                                 Currency BloccoValori::*campo, Currency importo) {
+    iva.*campo += importo;
+    conto.*campo += importo;
+    cdc.*campo += importo;
+}
+
+void scCalcPiedeFat::accumulaRiga(const RowSet& riga, const ColonneDettaglio& c) {
+    const QString omaggio = riga.textAt(c.omaggio).trimmed().toUpper();
     if (omaggio == QLatin1String("I"))
         obOmaSIvaPres = true;
     else if (omaggio == QLatin1String("S"))
         obOmaTotPres = true;
 
-    QString conto = (riga.text(QStringLiteral("GruppoVen")) +
-                     riga.text(QStringLiteral("MastroVen")) + riga.text(QStringLiteral("ContoVen")))
-                        .trimmed();
+    QString conto =
+        (riga.textAt(c.gruppoVen) + riga.textAt(c.mastroVen) + riga.textAt(c.contoVen)).trimmed();
     if (conto.isEmpty())
         conto = msContoVenDefault;
-    const QString cdc = riga.text(QStringLiteral("CentroDiCosto"));
-    const QString comp = competenza(riga);
+    const QString cdc = riga.textAt(c.centroDiCosto);
+    const QString comp = competenza(riga, c.compGiornMens, c.dataCompDa);
 
-    const QString codiceIva = riga.text(QStringLiteral("Iva"));
+    const QString codiceIva = riga.textAt(c.codiceIva);
     QString chiave = codiceIva;
-    const QString beneUsato = riga.text(QStringLiteral("BeneUsato"));
+    const QString beneUsato = riga.textAt(c.beneUsato);
     if (flagSi(beneUsato) && flagSi(mTestata->regimeMargine))
         chiave += QStringLiteral("~§") + beneUsato;
 
-    const QString numeroRiga = riga.text(QStringLiteral("RigLiv"));
-    const DatiIva dati = DatiIva::daRiga(riga);
+    const QString numeroRiga = riga.textAt(c.rigLiv);
+    const DatiIva dati = DatiIva::daRiga(riga, c.iva);
     if (!dati.trovato)
         registraErrore(PiedeErr::NessunRecord,
                        QStringLiteral("Codice IVA \"%1\" non trovato in TabIva "
@@ -356,22 +414,23 @@ void scCalcPiedeFat::accumulaRiga(const RowSet& riga) {
         registraErrore(PiedeErr::Null,
                        QStringLiteral("Aliquota mancante per il codice IVA \"%1\"").arg(codiceIva));
 
-    const bool conLivello =
-        mbGesTaglie && !riga.text(QStringLiteral("Livello1")).trimmed().isEmpty();
-    const QString colonnaValore =
-        conLivello ? QStringLiteral("LivValTotale") : QStringLiteral("ValTotale");
-    if (riga.isNull(colonnaValore)) {
+    const bool conLivello = mbGesTaglie && !riga.textAt(c.livello1).trimmed().isEmpty();
+    const int colonnaValore = conLivello ? c.livValTotale : c.valTotale;
+    if (nullo(riga, colonnaValore)) {
         registraErrore(PiedeErr::Null,
                        QStringLiteral("Valore mancante (ValTotale) nella riga %1").arg(numeroRiga));
         return;
     }
-    const Currency valore = arrotonda(riga.amount(colonnaValore));
+    const Currency valore = arrotonda(riga.amountAt(colonnaValore));
 
     scIva& iva = bucketIva(chiave, dati);
     assicuraConto(iva, conto, cdc, comp);
+    // Both levels of the line's counter-account, found once for the two amounts below.
+    BloccoValori& livelloConto = iva.bloccoCP(conto, true, cdc, comp);
+    BloccoValori& livelloCdc = iva.bloccoCP(conto, false, cdc, comp);
 
     const bool perSco =
-        !odScontoPag.isZero() && mbScoPagSuDett && flagSi(riga.text(QStringLiteral("FlScontoPag")));
+        !odScontoPag.isZero() && mbScoPagSuDett && flagSi(riga.textAt(c.flScontoPag));
     Currency BloccoValori::*campo = nullptr;
     if (omaggio == QLatin1String("I"))
         campo = perSco ? &BloccoValori::odSValOmaggioPerSco : &BloccoValori::odSValOmaggio;
@@ -379,22 +438,22 @@ void scCalcPiedeFat::accumulaRiga(const RowSet& riga) {
         campo = &BloccoValori::odSValOmaggioT;
     else
         campo = perSco ? &BloccoValori::odSValPerSco : &BloccoValori::odSVal;
-    aggiungiIva(iva, conto, cdc, comp, campo, valore);
+    aggiungiIva(iva, livelloConto, livelloCdc, campo, valore);
 
     // Any line that is not a gift is goods (a blank Omaggio counts as "N").
     const bool merce = omaggio != QLatin1String("I") && omaggio != QLatin1String("S");
-    const bool cauzione = !mbGestVuotiCauz && flagSi(riga.text(QStringLiteral("ArtCauzione")));
+    const bool cauzione = !mbGestVuotiCauz && flagSi(riga.textAt(c.artCauzione));
     if (merce && !cauzione) {
-        accumulaSconti(iva, riga, valore, conLivello);
-        aggiungiIva(iva, conto, cdc, comp, &BloccoValori::odMerce, valore);
+        accumulaSconti(iva, riga, c, valore, conLivello);
+        aggiungiIva(iva, livelloConto, livelloCdc, &BloccoValori::odMerce, valore);
     }
 }
 
 // Adds the line's goods value after each discount stage of its chain; called before the
 // value enters odMerce, so odMerce is still the goods of the earlier lines.
-void scCalcPiedeFat::accumulaSconti(scIva& iva, const RowSet& riga, Currency valore,
-                                    bool conLivello) {
-    const QString sconti = riga.text(QStringLiteral("ScontoTot")).trimmed();
+void scCalcPiedeFat::accumulaSconti(scIva& iva, const RowSet& riga, const ColonneDettaglio& c,
+                                    Currency valore, bool conLivello) {
+    const QString sconti = riga.textAt(c.scontoTot).trimmed();
     QStringList catene;
     if (!sconti.isEmpty() && sconti != QLatin1String("0"))
         catene = catenePerStadio(sconti);
@@ -407,9 +466,8 @@ void scCalcPiedeFat::accumulaSconti(scIva& iva, const RowSet& riga, Currency val
             for (int i = 1; i <= stadi; ++i)
                 iva.setOdMerceSco(i, iva.odMerce.toDouble());
     }
-    const Currency unitario =
-        riga.amount(conLivello ? QStringLiteral("LivValUnitario") : QStringLiteral("ValUnitario"));
-    const Currency qta = riga.amount(conLivello ? QStringLiteral("LivQta") : QStringLiteral("Qta"));
+    const Currency unitario = riga.amountAt(conLivello ? c.livValUnitario : c.valUnitario);
+    const Currency qta = riga.amountAt(conLivello ? c.livQta : c.qta);
     for (int i = 1; i <= iva.oiNumSconti(); ++i) {
         Currency valoreStadio = valore;
         if (i < stadi) {
@@ -431,8 +489,7 @@ Currency scCalcPiedeFat::baseMercePerSpese() const {
 }
 
 void scCalcPiedeFat::leggiSpese() {
-    const TabelleDocumento tabelle{osTabTesta, osTabDett, osTabLiv, osTabSpese};
-    auto righe = mDb.openRowSet(PiedeSql::spese(mDb, tabelle, miAnno, mlNumRif));
+    auto righe = mDb.openRowSet(query().spese(mDb, miAnno, mlNumRif));
     for (; !righe->eof(); righe->moveNext()) {
         const RowSet& r = *righe;
         RigaSpesa s;

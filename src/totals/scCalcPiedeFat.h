@@ -15,6 +15,9 @@ namespace evapre {
 
 class AziendaUtil;
 class DbConnection;
+namespace PiedeSql {
+class Query;
+}
 class ParametriDitta;
 class RowSet;
 class UiServices;
@@ -105,6 +108,8 @@ class scCalcPiedeFat {
     struct ImportiBolli;
     struct RigaSpesa;
     struct DatiIva;
+    struct ColonneIva;
+    struct ColonneDettaglio;
 
     // Steps
     bool leggiTestata();
@@ -113,8 +118,9 @@ class scCalcPiedeFat {
     static void leggiImportiBolli(const RowSet& riga, const QString& lire, ImportiBolli& importi);
     const ImportiBolli& importiBolli() const;
     bool accumulaDettagli(bool pbCalcRitAcc);
-    void accumulaRiga(const RowSet& riga);
-    void accumulaSconti(scIva& iva, const RowSet& riga, Currency valore, bool conLivello);
+    void accumulaRiga(const RowSet& riga, const ColonneDettaglio& c);
+    void accumulaSconti(scIva& iva, const RowSet& riga, const ColonneDettaglio& c, Currency valore,
+                        bool conLivello);
     Currency baseMercePerSpese() const;
     void leggiSpese();
     void accumulaSpese(bool pbCalcRitAcc, Currency baseMerce);
@@ -138,6 +144,8 @@ class scCalcPiedeFat {
     scIva& bucketIva(const QString& chiave, const DatiIva& dati);
     void assicuraConto(scIva& iva, const QString& conto, const QString& cdc, const QString& comp);
     void aggiungiIva(scIva& iva, const QString& conto, const QString& cdc, const QString& comp,
+                     Currency BloccoValori::*campo, Currency importo);
+    void aggiungiIva(scIva& iva, BloccoValori& conto, BloccoValori& cdc,
                      Currency BloccoValori::*campo, Currency importo);
 
     // Arithmetic
@@ -177,6 +185,9 @@ class scCalcPiedeFat {
     bool mbGestVuotiCauz = false;
     bool mbOnlus = false;
     bool mbCassaPrevNoImpon = false;
+
+    std::unique_ptr<PiedeSql::Query> mQuery;  // of the current tables and settings
+    const PiedeSql::Query& query();
 
     std::unique_ptr<Testata> mTestata;
     std::unique_ptr<Bolli> mBolli;

@@ -37,8 +37,25 @@ struct scCalcPiedeFat::DatiIva {
 
     // From the TabIva columns of PiedeSql::colonneTabIva().
     static DatiIva daRiga(const RowSet& riga);
+    static DatiIva daRiga(const RowSet& riga, const ColonneIva& c);
     // The bucket of the expenses still to be distributed.
     static DatiIva daRipartire();
+};
+
+// Positions of the TabIva columns of PiedeSql::colonneTabIva() in a row set.
+struct scCalcPiedeFat::ColonneIva {
+    explicit ColonneIva(const RowSet& riga);
+    int ivaTab, descrizione, descrizioneBreve, descrMemo, tipoIva, applBolloEse, aliquota;
+};
+
+// Positions of the columns of PiedeSql::dettagli() the footer reads, resolved once per query
+// rather than by name on every line; -1 for the optional ones the query lacks.
+struct scCalcPiedeFat::ColonneDettaglio {
+    ColonneDettaglio(const RowSet& riga, bool livelli, bool cauzione);
+    ColonneIva iva;
+    int rigLiv, omaggio, valTotale, valUnitario, qta, scontoTot, flScontoPag, codiceIva, gruppoVen,
+        mastroVen, contoVen, centroDiCosto, compGiornMens, dataCompDa, beneUsato, soggRitAcc;
+    int livello1 = -1, livValTotale = -1, livValUnitario = -1, livQta = -1, artCauzione = -1;
 };
 
 struct scCalcPiedeFat::Testata {

@@ -414,6 +414,52 @@ TEST_F(EvasioneTest, SpesePerTipoEvasione) {
     EXPECT_EQ(testo("Select Spesa from FatSpese"), "S2");
 }
 
+// The charges of each new invoice: the collection charge per instalment and the stamp duty
+// expense, by the customer's flags and the payment terms, also when several invoices of a run
+// share the payment terms; the quote's own expense comes after them.
+TEST_F(EvasioneTest, SpeseDIncassoEBolliDelleNuoveFatture) {
+    db.insert("PianoConti", {{"Gruppo", "01"},
+                             {"Mastro", "01"},
+                             {"Conto", "00002"},
+                             {"SpeseBan", "N"},
+                             {"Bolli", "N"}});
+    db.insert("Spese", {{"Spesa", "S1"}, {"Iva", "22"}, {"TipoEvasione", 1}});
+    struct Caso {
+        const char* conto;
+        const char* pagamento;
+        QStringList spese;  // Spesa:Importo by Riga
+    };
+    const QList<Caso> casi{{"00001", "RB3", {"INC:6", "S1:5"}},
+                           {"00001", "RB3", {"INC:6", "S1:5"}},
+                           {"00001", "TR2", {"BOL:4", "S1:5"}},
+                           {"00002", "RB3", {"S1:5"}}};
+    for (int n = 1; n <= casi.size(); ++n) {
+        preventivo(n, {{"RagOrd", "N"},
+                       {"ContoCli", casi[n - 1].conto},
+                       {"Pagamento", casi[n - 1].pagamento}});
+        rigaMerce(n, 1);
+        db.insert("PreVenSpese", {{"Anno", kAnno},
+                                  {"NumRif", n},
+                                  {"Riga", 1},
+                                  {"Spesa", "S1"},
+                                  {"Iva", "22"},
+                                  {"Importo", importo("5")}});
+    }
+    lancia();
+    for (int n = 1; n <= casi.size(); ++n) {
+        const int documento = documentiDi(n).value(0);
+        auto righe = db.db().openRowSet("Select Riga, Spesa, Importo from FatSpese" +
+                                        doveNumRif(documento) + " order by Riga");
+        QStringList spese;
+        for (int riga = 1; !righe->eof(); righe->moveNext(), ++riga) {
+            EXPECT_EQ(righe->integer("Riga"), riga);
+            spese << righe->text("Spesa") + ':' +
+                         QString::number(righe->amount("Importo").toDouble());
+        }
+        EXPECT_EQ(spese, casi[n - 1].spese) << "preventivo " << n;
+    }
+}
+
 // Closing: the footer's totals in the header and in the run's list of documents.
 TEST_F(EvasioneTest, TotaliAllaChiusura) {
     preventivo(1);
