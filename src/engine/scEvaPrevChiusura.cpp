@@ -110,18 +110,22 @@ bool scEvaPrev::chiudiDocumento(int anno, qint32 numRif) {
             chiusoDoc = chiuso;
             mDb.execute(
                 QStringLiteral("Update ") + testa + QStringLiteral(" Set TotMerce = ") +
-                sql(QVariant::fromValue(totali.totMerce)) + QStringLiteral(", TotSpese = ") +
-                sql(QVariant::fromValue(totali.totSpese)) + QStringLiteral(", TotIva = ") +
-                sql(QVariant::fromValue(totali.totIva)) + QStringLiteral(", TotDocum = ") +
-                sql(QVariant::fromValue(totali.totDocum)) + QStringLiteral(", TotImpon = ") +
-                sql(QVariant::fromValue(totali.totImpon)) + QStringLiteral(", ImponRitAcc = ") +
-                sql(QVariant::fromValue(totali.imponRitAcc)) + QStringLiteral(" where Anno = ") +
-                sql(anno) + QStringLiteral(" AND NumRif = ") + sql(numRif));
+                    sql(QVariant::fromValue(totali.totMerce)) + QStringLiteral(", TotSpese = ") +
+                    sql(QVariant::fromValue(totali.totSpese)) + QStringLiteral(", TotIva = ") +
+                    sql(QVariant::fromValue(totali.totIva)) + QStringLiteral(", TotDocum = ") +
+                    sql(QVariant::fromValue(totali.totDocum)) + QStringLiteral(", TotImpon = ") +
+                    sql(QVariant::fromValue(totali.totImpon)) + QStringLiteral(", ImponRitAcc = ") +
+                    sql(QVariant::fromValue(totali.imponRitAcc)) +
+                    QStringLiteral(" where Anno = ") + sql(anno) +
+                    QStringLiteral(" AND NumRif = ") + sql(numRif),
+                Send::WithNext);
         }
+        // The totals and the journal row travel with the commit; a failure is reported there.
         mDb.execute(QStringLiteral("Delete * from DocDaElab Where Utente = ") + sql(msUtente) +
-                    QStringLiteral(" AND Programma = ") + sql(msIdLavoro) +
-                    QStringLiteral(" AND Anno = ") + sql(anno) + QStringLiteral(" AND NumReg = ") +
-                    sql(numRif));
+                        QStringLiteral(" AND Programma = ") + sql(msIdLavoro) +
+                        QStringLiteral(" AND Anno = ") + sql(anno) +
+                        QStringLiteral(" AND NumReg = ") + sql(numRif),
+                    Send::WithNext);
         transazione.commit();
         chiuso = true;
         if (chiusoDoc)

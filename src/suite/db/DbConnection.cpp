@@ -323,15 +323,19 @@ void DbConnection::addWriteSteps(std::vector<PostgresStatements::Step>& steps,
     }
 }
 
-bool DbConnection::runRowsOnServer(const QStringList& statements, Send when) {
+bool DbConnection::writeRowsOnServer(const QString& placeholders,
+                                     const QList<QStringList>& literalRows, qsizetype assigned,
+                                     const std::function<QString(const QStringList&)>& withLiterals,
+                                     Send when) {
     std::vector<PostgresStatements::Step> writes;
-    writes.reserve(static_cast<size_t>(statements.size()));
-    for (const QString& text : statements) {
-        const Statement st = statement(text, false);
-        PostgresStatements::Prepared* prepared = preparedOnServer(st);
+    writes.reserve(static_cast<size_t>(literalRows.size()));
+    for (const QStringList& literals : literalRows) {
+        PostgresStatements::Prepared* prepared =
+            mPostgres->prepareWritten(placeholders, literals, assigned);
         if (!prepared)
             return false;
-        writes.push_back({prepared, st.literals, {}, [st] { return st.fullText(); }});
+        writes.push_back(
+            {prepared, literals, {}, [withLiterals, literals] { return withLiterals(literals); }});
     }
     std::vector<PostgresStatements::Step> steps;
     addWriteSteps(steps, std::move(writes));
@@ -343,6 +347,17 @@ bool DbConnection::runRowsOnServer(const QStringList& statements, Send when) {
     PQclear(sendToServer(std::move(steps), -1));
     return true;
 }
+
+namespace {
+
+QString dollarPlaceholders(qsizetype from, qsizetype count) {
+    QString out;
+    for (qsizetype k = 0; k < count; ++k)
+        out += (k > 0 ? QStringLiteral(",$") : QStringLiteral("$")) + QString::number(from + k);
+    return out;
+}
+
+}  // namespace
 
 pg_result* DbConnection::sendToServer(std::vector<PostgresStatements::Step> steps, int main) {
     std::vector<PostgresStatements::Step> all = std::move(mPending);
@@ -423,15 +438,12 @@ void DbConnection::insertRow(const QString& table, const QList<QPair<QString, QV
         insertRowsBound(table, names, {row});
         return;
     }
-    QStringList literals;
+    QVariantList row;
     for (const auto& [name, value] : values) {
         names << name;
-        literals << sql(value);
+        row << value;
     }
-    run(statement(QStringLiteral("INSERT INTO ") + table + QStringLiteral(" (") + names.join(u',') +
-                      QStringLiteral(") VALUES (") + literals.join(u',') + u')',
-                  false),
-        true);
+    insertRows(table, names, {row});
 }
 
 void DbConnection::insertRows(const QString& table, const QStringList& columns,
@@ -445,19 +457,24 @@ void DbConnection::insertRows(const QString& table, const QStringList& columns,
     const QString head = QStringLiteral("INSERT INTO ") + table + QStringLiteral(" (") +
                          columns.join(u',') + QStringLiteral(") VALUES ");
     // A native server runs one prepared single-row insert per row, all in one round trip:
-    // the statement has one shape whatever the number of rows.
+    // the statement has one shape whatever the number of rows and their nulls.
     if (mPostgres && !rows.isEmpty()) {
-        QStringList singles;
+        QList<QStringList> literalRows;
         for (const QVariantList& row : rows) {
             if (row.size() != columns.size())
                 throw DbError(DbErr::NotUpdatable,
                               QStringLiteral("Numero di valori errato per ") + table);
             QStringList literals;
+            literals.reserve(row.size());
             for (const QVariant& v : row)
                 literals << sql(v);
-            singles << head + u'(' + literals.join(u',') + u')';
+            literalRows << literals;
         }
-        if (runRowsOnServer(singles, when))
+        const auto withLiterals = [head](const QStringList& literals) {
+            return head + u'(' + literals.join(u',') + u')';
+        };
+        if (writeRowsOnServer(head + u'(' + dollarPlaceholders(1, columns.size()) + u')',
+                              literalRows, columns.size(), withLiterals, when))
             return;
     }
     constexpr int kRowsPerStatement = 200;
@@ -540,10 +557,13 @@ void DbConnection::updateRows(const QString& table, const QStringList& setColumn
             literals << sql(v);
     // A native server runs one prepared single-row update per row, all in one round trip.
     if (mPostgres) {
-        QStringList singles;
+        QList<QStringList> literalRows;
         for (qsizetype r = 0; r < rows.size(); ++r)
-            singles << single(literals.mid(r * width, width));
-        if (runRowsOnServer(singles, when))
+            literalRows << literals.mid(r * width, width);
+        QStringList placeholders;
+        for (qsizetype c = 0; c < width; ++c)
+            placeholders << QStringLiteral("$") + QString::number(c + 1);
+        if (writeRowsOnServer(single(placeholders), literalRows, setColumns.size(), single, when))
             return;
     }
     // "SET c = CASE WHEN <key of row> THEN <value> ... ELSE c END": the leading key columns

@@ -132,9 +132,14 @@ class DbConnection {
     pg_result* sendToServer(std::vector<PostgresStatements::Step> steps, int main);
     void addWriteSteps(std::vector<PostgresStatements::Step>& steps,
                        std::vector<PostgresStatements::Step> writes) const;
-    // On a native server: single-row statements prepared and sent in one round trip as one
-    // write (all or none). False, with nothing sent, when one has no prepared form yet.
-    bool runRowsOnServer(const QStringList& statements, Send when);
+    // On a native server: rows written by one statement of $1 … $n each (`placeholders`, the
+    // same for every row; the first `assigned` values take their column's type), sent in one
+    // round trip as one write, all or none. False, with nothing sent, when a row cannot go
+    // that way (the caller then writes the rows as text).
+    bool writeRowsOnServer(const QString& placeholders, const QList<QStringList>& literalRows,
+                           qsizetype assigned,
+                           const std::function<QString(const QStringList&)>& withLiterals,
+                           Send when);
     void insertRowsBound(const QString& table, const QStringList& columns,
                          const QList<QVariantList>& rows);
     // Runs a statement of "?" placeholders once per row of values, bound as their literals

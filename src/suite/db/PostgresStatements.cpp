@@ -76,6 +76,42 @@ QString stringBody(const QString& literal) {
     return body;
 }
 
+// A literal of the formatter as a value and the type it has in the text: false for a form
+// with no plain value (an escaped E'…' text).
+bool literalParam(const QString& literal, PostgresStatements::Oid* type, bool* isNull) {
+    *isNull = false;
+    if (literal.startsWith(u'\'')) {
+        *type = kUnknown;
+    } else if (literal.startsWith(QLatin1String("DATE '"))) {
+        *type = kDate;
+    } else if (literal.startsWith(QLatin1String("TIMESTAMP '"))) {
+        *type = kTimestamp;
+    } else if (literal == QLatin1String("NULL")) {
+        *type = kUnknown;
+        *isNull = true;
+    } else if (literal == QLatin1String("TRUE") || literal == QLatin1String("FALSE")) {
+        *type = kBool;
+    } else if (!literal.isEmpty() && (literal.front().isDigit() || literal.startsWith(u'('))) {
+        *type = numberType(literal.startsWith(u'(') ? literal.mid(2, literal.size() - 3) : literal);
+    } else {
+        return false;
+    }
+    return true;
+}
+
+// The text a literal's value is sent as.
+QByteArray paramText(const QString& literal) {
+    if (literal.startsWith(u'\''))
+        return stringBody(literal).toUtf8();
+    if (literal.startsWith(QLatin1String("DATE ")))
+        return stringBody(literal.mid(5)).toUtf8();
+    if (literal.startsWith(QLatin1String("TIMESTAMP ")))
+        return stringBody(literal.mid(10)).toUtf8();
+    if (literal.startsWith(QLatin1String("(-")))  // a negative number, "(-5)"
+        return literal.mid(1, literal.size() - 2).toLatin1();
+    return literal.toLower().toLatin1();  // numbers, true, false
+}
+
 // What Qt's driver gives for a column of a type.
 enum class Kind { Bool, Int, LongLong, Double, Numeric, Date, Time, DateTime, Bytes, Text };
 
@@ -195,20 +231,9 @@ PostgresStatements::Prepared* PostgresStatements::prepare(const SqlShape::Transl
         types.push_back(type);
         key += QChar(u'0' + static_cast<char16_t>(type % 64));
     }
-    const auto kept = mPrepared.find(key);
-    if (kept != mPrepared.end())
-        return kept->second.get();
-    if (mPrepared.size() >= kMaxPrepared || PQtransactionStatus(mHandle) == PQTRANS_INERROR)
-        return nullptr;
-    // A shape met once (a list of values as long as the rows it carries, say) may never come
-    // back: it is prepared the second time it is met.
-    if (mSeenOnce.size() >= kMaxSeen)
-        mSeenOnce.clear();
-    const size_t seen = qHash(key);
-    if (!mSeenOnce.remove(seen)) {
-        mSeenOnce.insert(seen);
-        return nullptr;
-    }
+    bool prepareNow = false;
+    if (Prepared* found = kept(key, &prepareNow); !prepareNow)
+        return found;
 
     // The text with $1 … $n; DATE '…' and TIMESTAMP '…' become values of that type.
     auto prepared = std::make_unique<Prepared>();
@@ -237,10 +262,61 @@ PostgresStatements::Prepared* PostgresStatements::prepare(const SqlShape::Transl
     }
     text += shape.pieces.back();
     prepared->types = types;
-    prepared->name = "evapre_" + QByteArray::number(++mNextName);
-    if (!usable || !prepareOnServer(prepared->name, text.toUtf8(), prepared->types)) {
-        mPrepared.emplace(key, nullptr);
+    return usable ? keep(key, std::move(prepared), text) : keep(key, nullptr, text);
+}
+
+PostgresStatements::Prepared* PostgresStatements::prepareWritten(const QString& text,
+                                                                 const QStringList& literals,
+                                                                 qsizetype assigned) {
+    auto prepared = std::make_unique<Prepared>();
+    QString key = text;
+    key += QChar(0x1e);
+    for (qsizetype k = 0; k < literals.size(); ++k) {
+        Oid type = kUnknown;
+        bool isNull = false;
+        if (!literalParam(literals[k], &type, &isNull))
+            return nullptr;
+        if (k < assigned)
+            type = kUnknown;  // the column's own type
+        prepared->types.push_back(type);
+        prepared->literalOf.push_back(static_cast<int>(k));
+        key += QChar(u'0' + static_cast<char16_t>(type % 64));
+    }
+    bool prepareNow = false;
+    if (Prepared* found = kept(key, &prepareNow); !prepareNow)
+        return found;
+    return keep(key, std::move(prepared), text);
+}
+
+// A statement met once (a list of values as long as the rows it carries, say) may never come
+// back: it is prepared the second time it is met.
+PostgresStatements::Prepared* PostgresStatements::kept(const QString& key, bool* prepareNow) {
+    *prepareNow = false;
+    const auto found = mPrepared.find(key);
+    if (found != mPrepared.end())
+        return found->second.get();
+    if (mPrepared.size() >= kMaxPrepared || PQtransactionStatus(mHandle) == PQTRANS_INERROR)
         return nullptr;
+    if (mSeenOnce.size() >= kMaxSeen)
+        mSeenOnce.clear();
+    const size_t seen = qHash(key);
+    if (!mSeenOnce.remove(seen)) {
+        mSeenOnce.insert(seen);
+        return nullptr;
+    }
+    *prepareNow = true;
+    return nullptr;
+}
+
+// Prepares a statement on the server and keeps it under its key; one that does not prepare is
+// kept as nullptr, so that it is run as text from then on.
+PostgresStatements::Prepared* PostgresStatements::keep(const QString& key,
+                                                       std::unique_ptr<Prepared> prepared,
+                                                       const QString& text) {
+    if (prepared) {
+        prepared->name = "evapre_" + QByteArray::number(++mNextName);
+        if (!prepareOnServer(prepared->name, text.toUtf8(), prepared->types))
+            prepared.reset();
     }
     Prepared* result = prepared.get();
     mPrepared.emplace(key, std::move(prepared));
@@ -287,11 +363,11 @@ PostgresStatements::Values PostgresStatements::valuesOf(const Prepared& prepared
     values.pointers.reserve(prepared.literalOf.size());
     for (int index : prepared.literalOf) {
         const QString& literal = literals[index];
-        values.texts.push_back(literal.startsWith(u'\'') ? stringBody(literal).toUtf8()
-                                                         : literal.toLatin1());
+        values.texts.push_back(literal == QLatin1String("NULL") ? QByteArray()
+                                                                : paramText(literal));
     }
     for (const QByteArray& t : values.texts)
-        values.pointers.push_back(t.constData());
+        values.pointers.push_back(t.isNull() ? nullptr : t.constData());
     return values;
 }
 

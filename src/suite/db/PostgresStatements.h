@@ -54,6 +54,12 @@ class PostgresStatements {
     // has no prepared form (the caller then runs the text through Qt, which reports any error).
     Prepared* prepare(const SqlShape::Translated& shape, const QStringList& literals);
 
+    // A statement the caller wrote with $1 … $n, its values given as the formatter's literals
+    // in that order: the first `assigned` values (those of an INSERT, or of a SET) take the type
+    // of their column, the others the type their literal has. nullptr when a value has no plain
+    // form (an escaped text) or the statement is met for the first time.
+    Prepared* prepareWritten(const QString& text, const QStringList& literals, qsizetype assigned);
+
     // One statement of a round trip: a prepared one with its literals, or one without values
     // (a savepoint, BEGIN, COMMIT).
     struct Step {
@@ -90,6 +96,10 @@ class PostgresStatements {
     Values valuesOf(const Prepared& prepared, const QStringList& literals) const;
     bool prepareOnServer(const QByteArray& name, const QByteArray& text,
                          const std::vector<Oid>& types);
+    // The kept statement of a key (nullptr for one that does not prepare); for a key not
+    // kept, nullptr and whether to prepare it now (the second time it is met).
+    Prepared* kept(const QString& key, bool* prepareNow);
+    Prepared* keep(const QString& key, std::unique_ptr<Prepared> prepared, const QString& text);
     static bool layoutCurrent(const Prepared& prepared, const pg_result* result);
     QString tableName(Oid table);
     [[noreturn]] void fail(pg_result* result, const FullText& fullText);
