@@ -345,6 +345,8 @@ class scEvaPrev {
     bool bloccaTestate(RowSet& testate);
     bool bloccaTestata(int anno, qint32 numRif, DbWriteBatch& gruppo);
     bool nessunaGiaEvasa();
+    // Purchase orders are made from the quotes: their lines are marked "N" first.
+    bool segnaAcquisti() const;
     void sbloccaTestate();
     void elaboraPreventivi(bool& pbEsci);
     void evadePreventivo(RowSet& testata, bool& pbEsci);

@@ -536,13 +536,17 @@ void scEvaPrev::evadeInDocumento(RowSet& testata, const PreventivoCorrente& prev
 // in the run's log.
 void scEvaPrev::CreaAcq(const PreventivoCorrente& prev, bool& pbEsci) {
     Q_UNUSED(pbEsci);
-    if (oiCreAcq == 0 || !ogCreaOrdiniAcquisto)
+    if (!segnaAcquisti())
         return;
     impostaPasso(QStringLiteral("Inizio a segnare le righe di cui devo creare gli acquisti"));
     mDb.execute(PrepSqlDett(prev, OpDett::SegnaNDett, false));
     if (mbGesTaglie)
         mDb.execute(PrepSqlDett(prev, OpDett::SegnaNLiv, false));
     oiNumErrori += ogCreaOrdiniAcquisto(prev.anno, prev.numRif);
+}
+
+bool scEvaPrev::segnaAcquisti() const {
+    return oiCreAcq != 0 && static_cast<bool>(ogCreaOrdiniAcquisto);
 }
 
 void scEvaPrev::annullaTestataVuota() {
