@@ -345,6 +345,9 @@ class scEvaPrev {
     bool trovaTipoDocumento(int anno, qint32 numRif, QString& tipo, QString& motivo);
     bool bloccaTestate(RowSet& testate);
     bool bloccaTestata(int anno, qint32 numRif, DbWriteBatch& gruppo);
+    bool nessunaGiaEvasa();
+    // Purchase orders are made from the quotes: their lines are marked "N" first.
+    bool segnaAcquisti() const;
     void sbloccaTestate();
     void elaboraPreventivi(bool& pbEsci);
     void evadePreventivo(RowSet& testata, bool& pbEsci);
@@ -408,6 +411,7 @@ class scEvaPrev {
         qint32 numRif;
     };
     std::vector<TestataBloccata> mBloccate;
+    size_t mControllate = 0;  // mBloccate before this index checked not fulfilled meanwhile
     int miContatore = 0;
 
     // AppoggioTemp rows read for one user and program

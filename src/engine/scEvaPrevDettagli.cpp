@@ -1,6 +1,7 @@
 // Line fulfilment: the quote's lines (and levels) into the document's lines, the reference
 // lines, the electrical-waste link, and what was delivered written back on the quote.
 #include <QHash>
+#include <QMap>
 
 #include "AziendaUtil.h"
 #include "DateConv.h"
@@ -321,18 +322,23 @@ int scEvaPrev::EvadoPreDett(RowSet& testata, const PreventivoCorrente& prev, boo
             QStringLiteral("Evasione dettagli: Creazione dettagli documento: Creazione livello"));
         mDb.insertRows(mTabelle->liv, colonneLivello(), livelliDoc);
     }
-    // The electrical-waste contribution line points to the line it belongs to.
+    // The electrical-waste contribution line points to the line it belongs to; when two lines
+    // point to the same contribution, the later one wins.
+    QMap<int, int> raee;  // document RigLiv of the contribution → document RigLiv of the line
     for (const scEvaPrev::RigaDaEvadere& riga : righe) {
         if (riga.rigLivDoc == 0 || riga.rigLivRaee.isNull())
             continue;
         const int contributo = rigLivDoc.value(riga.rigLivRaee.toInt());
-        if (contributo == 0)
-            continue;
-        mDb.execute(QStringLiteral("update ") + mTabelle->dett +
-                    QStringLiteral(" Set RigLivRAEE = ") + sql(riga.rigLivDoc) +
-                    QStringLiteral(" WHERE Anno =") + sql(mDoc.anno) +
-                    QStringLiteral(" AND NumRif = ") + sql(mDoc.numRif) +
-                    QStringLiteral(" AND RigLiv = ") + sql(contributo));
+        if (contributo != 0)
+            raee.insert(contributo, riga.rigLivDoc);
+    }
+    if (!raee.isEmpty()) {
+        QList<QVariantList> collegamenti;
+        for (auto it = raee.cbegin(); it != raee.cend(); ++it)
+            collegamenti.append({it.value(), mDoc.anno, mDoc.numRif, it.key()});
+        mDb.updateRows(mTabelle->dett, {QStringLiteral("RigLivRAEE")},
+                       {QStringLiteral("Anno"), QStringLiteral("NumRif"), QStringLiteral("RigLiv")},
+                       collegamenti);
     }
 
     aggiornaPreventivo(testata, prev, righe);
@@ -395,10 +401,11 @@ void scEvaPrev::aggiornaPreventivo(const RowSet& testata, const PreventivoCorren
         mDb.updateRows(QStringLiteral("PreVenLiv"), consegna, chiave, consegnati);
         mDb.updateRows(QStringLiteral("PreVenLiv"), soloSegno, chiave, letti);
         // The column of a SET is never qualified: SQLite refuses "Set PreVenLiv.FlagStato".
-        mDb.execute(QStringLiteral("update PreVenLiv Set FlagStato = ") + sql(zero) +
-                    QStringLiteral(" WHERE PreVenLiv.Anno=") + sql(prev.anno) +
-                    QStringLiteral(" AND PreVenLiv.NumRif=") + sql(prev.numRif) +
-                    QStringLiteral(" AND PreVenLiv.FlagStato = ") + sql(QStringLiteral("4")));
+        if (obEvACorrisp)
+            mDb.execute(QStringLiteral("update PreVenLiv Set FlagStato = ") + sql(zero) +
+                        QStringLiteral(" WHERE PreVenLiv.Anno=") + sql(prev.anno) +
+                        QStringLiteral(" AND PreVenLiv.NumRif=") + sql(prev.numRif) +
+                        QStringLiteral(" AND PreVenLiv.FlagStato = ") + sql(QStringLiteral("4")));
     }
 
     const QStringList chiave{QStringLiteral("Anno"), QStringLiteral("NumRif"),
@@ -420,11 +427,13 @@ void scEvaPrev::aggiornaPreventivo(const RowSet& testata, const PreventivoCorren
     }
     mDb.updateRows(QStringLiteral("PreVenDett"), mbPrevAperto ? soloSegno : consegna, chiave,
                    dettagli);
-    // The line marks of this run ("4" of the line step, "N" of the purchase step) are done.
-    mDb.execute(QStringLiteral("update PreVenDett Set FlagStato = ") + sql(zero) +
-                QStringLiteral(" WHERE ") + base + QStringLiteral(" AND (FlagStato = ") +
-                sql(QStringLiteral("4")) + QStringLiteral(" OR FlagStato = ") +
-                sql(QStringLiteral("N")) + u')');
+    // The line marks of this run ("4" of the receipts' line step, "N" of the purchase step)
+    // are done; the documents' line step marks nothing, the rows it read were cleared above.
+    if (obEvACorrisp || segnaAcquisti())
+        mDb.execute(QStringLiteral("update PreVenDett Set FlagStato = ") + sql(zero) +
+                    QStringLiteral(" WHERE ") + base + QStringLiteral(" AND (FlagStato = ") +
+                    sql(QStringLiteral("4")) + QStringLiteral(" OR FlagStato = ") +
+                    sql(QStringLiteral("N")) + u')');
 }
 
 Currency scEvaPrev::QuotaValore(Currency totale, Currency qtaOrdinata, Currency giaEvasa,

@@ -1,4 +1,8 @@
 // The fulfilment run: common data, selection, header locks, one quote at a time, end of run.
+#include <QMap>
+#include <QSet>
+#include <algorithm>
+
 #include "AcquistiEvasione.h"
 #include "ComLock.h"
 #include "DbConnection.h"
@@ -25,6 +29,8 @@ constexpr int kErroreEvasione = 0;
 // Quote-header marks: kind and program area "P", taken with code "5".
 const QString kTipoLockPrev = QStringLiteral("P");
 const QString kCodiceLockPrev = QStringLiteral("5");
+// Quotes whose status is read again in one query after their marks are taken.
+constexpr size_t kControlliPerLettura = 250;
 
 QString passoDi(const char* sotto) {
     return kTitolo + QStringLiteral(": ") + QString::fromUtf8(sotto);
@@ -284,6 +290,7 @@ bool scEvaPrev::bloccaTestate(RowSet& testate) {
     impostaPasso(passoDi("Lock testate Preventivi"));
     mUi.progressStart(QStringLiteral("Lock testate Preventivi"), 0);
     miContatore = 0;
+    mControllate = mBloccate.size();
     // The marks are committed a few hundred at a time, and before the user is asked anything.
     DbWriteBatch gruppo(mLock->connessioneBlocchi());
     for (; !testate.eof(); testate.moveNext()) {
@@ -295,20 +302,49 @@ bool scEvaPrev::bloccaTestate(RowSet& testate) {
         gruppo.beforeWrite();
         if (!bloccaTestata(anno, numRif, gruppo))
             return false;
+        if (mBloccate.size() - mControllate >= kControlliPerLettura && !nessunaGiaEvasa())
+            return false;
+    }
+    return nessunaGiaEvasa();
+}
+
+// The quotes marked since the last check, read again under their marks: one fulfilled
+// meanwhile stops the run. A slice is read at a time; the check is made before anything else
+// is reported or asked, so the run stops exactly where checking each mark as it was taken
+// would have stopped it.
+bool scEvaPrev::nessunaGiaEvasa() {
+    while (mControllate < mBloccate.size()) {
+        const size_t fine = std::min(mBloccate.size(), mControllate + kControlliPerLettura);
+        QMap<int, QStringList> perAnno;
+        for (size_t i = mControllate; i < fine; ++i)
+            perAnno[mBloccate[i].anno] << sql(mBloccate[i].numRif);
+        QStringList condizioni;
+        for (auto it = perAnno.cbegin(); it != perAnno.cend(); ++it)
+            condizioni << QStringLiteral("(Anno = ") + sql(it.key()) +
+                              QStringLiteral(" and NumRif IN (") + it.value().join(u',') +
+                              QStringLiteral("))");
+        QSet<QPair<int, qint32>> evasi;
         try {
-            const QString stato =
-                mDb.scalar(QStringLiteral("Select Stato from PreVenTest where Anno = ") +
-                           sql(anno) + QStringLiteral(" and NumRif = ") + sql(numRif))
-                    .toString();
-            if (stato.trimmed() == QLatin1String("E")) {
-                RegistraErrore(kErroreEvasione, riferimentoPrev("Prev. n.rif ", numRif, anno) +
-                                                    QStringLiteral(" Già evaso. "));
-                return false;
-            }
+            auto stati =
+                mDb.openRowSet(QStringLiteral("Select Anno, NumRif, Stato from PreVenTest where ") +
+                               condizioni.join(QStringLiteral(" or ")));
+            for (; !stati->eof(); stati->moveNext())
+                if (stati->text(QStringLiteral("Stato")).trimmed() == QLatin1String("E"))
+                    evasi.insert({static_cast<int>(stati->integer(QStringLiteral("Anno"))),
+                                  static_cast<qint32>(stati->integer(QStringLiteral("NumRif")))});
         } catch (const DbError& e) {
             RegistraErrore(e);
             return false;
         }
+        for (size_t i = mControllate; i < fine; ++i) {
+            const TestataBloccata& t = mBloccate[i];
+            if (evasi.contains({t.anno, t.numRif})) {
+                RegistraErrore(kErroreEvasione, riferimentoPrev("Prev. n.rif ", t.numRif, t.anno) +
+                                                    QStringLiteral(" Già evaso. "));
+                return false;
+            }
+        }
+        mControllate = fine;
     }
     return true;
 }
@@ -316,8 +352,10 @@ bool scEvaPrev::bloccaTestate(RowSet& testate) {
 // Takes the mark of one quote header; a mark held by another user is asked about until the
 // user gives up.
 bool scEvaPrev::bloccaTestata(int anno, qint32 numRif, DbWriteBatch& gruppo) {
-    const RichiestaBlocco richiesta = RichiestaBlocco::Segno(
-        kCodiceLockPrev, kTipoLockPrev, anno, numRif, QStringLiteral("Il Preventivo"), true);
+    RichiestaBlocco richiesta = RichiestaBlocco::Segno(kCodiceLockPrev, kTipoLockPrev, anno, numRif,
+                                                       QStringLiteral("Il Preventivo"), true);
+    // The quotes picked by hand usually carry the user's own marks already.
+    richiesta.scriviPrima = !obEvasManule;
     for (;;) {
         DetentoreBlocco detentore;
         msUltimoErroreLock.clear();
@@ -325,6 +363,8 @@ bool scEvaPrev::bloccaTestata(int anno, qint32 numRif, DbWriteBatch& gruppo) {
             mBloccate.push_back({anno, numRif});
             return true;
         }
+        if (!nessunaGiaEvasa())
+            return false;
         if (detentore.utente.isEmpty()) {
             RegistraErrore(kErroreEvasione,
                            riferimentoPrev("Preventivi n.rif ", numRif, anno) +
@@ -342,17 +382,21 @@ bool scEvaPrev::bloccaTestata(int anno, qint32 numRif, DbWriteBatch& gruppo) {
     }
 }
 
+// The marks go back a few hundred per statement.
 void scEvaPrev::sbloccaTestate() {
     {
         DbWriteBatch gruppo(mLock->connessioneBlocchi());
-        for (const auto& t : mBloccate) {
-            gruppo.beforeWrite();
-            mLock->SbloccaRecord(kTipoLockPrev, t.anno, t.numRif);
-        }
+        QList<QPair<int, qint64>> chiavi;
+        chiavi.reserve(static_cast<qsizetype>(mBloccate.size()));
+        for (const auto& t : mBloccate)
+            chiavi.append({t.anno, t.numRif});
+        gruppo.beforeWrite();
+        mLock->SbloccaRecords(kTipoLockPrev, chiavi);
     }
     if (!msUltimoErroreLock.isEmpty())
         RegistraErrore(kErroreEvasione, msUltimoErroreLock);
     mBloccate.clear();
+    mControllate = 0;
 }
 
 bool scEvaPrev::bloccoAncoraValido(int anno, qint32 numRif) {
@@ -492,13 +536,17 @@ void scEvaPrev::evadeInDocumento(RowSet& testata, const PreventivoCorrente& prev
 // in the run's log.
 void scEvaPrev::CreaAcq(const PreventivoCorrente& prev, bool& pbEsci) {
     Q_UNUSED(pbEsci);
-    if (oiCreAcq == 0 || !ogCreaOrdiniAcquisto)
+    if (!segnaAcquisti())
         return;
     impostaPasso(QStringLiteral("Inizio a segnare le righe di cui devo creare gli acquisti"));
     mDb.execute(PrepSqlDett(prev, OpDett::SegnaNDett, false));
     if (mbGesTaglie)
         mDb.execute(PrepSqlDett(prev, OpDett::SegnaNLiv, false));
     oiNumErrori += ogCreaOrdiniAcquisto(prev.anno, prev.numRif);
+}
+
+bool scEvaPrev::segnaAcquisti() const {
+    return oiCreAcq != 0 && static_cast<bool>(ogCreaOrdiniAcquisto);
 }
 
 void scEvaPrev::annullaTestataVuota() {

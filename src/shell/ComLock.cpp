@@ -121,6 +121,27 @@ bool ComLock::leggiDetentore(LockObject& locks, const RichiestaBlocco& richiesta
     return true;
 }
 
+bool ComLock::esitoDetenuto(const RichiestaBlocco& richiesta, const DetentoreBlocco& trovato,
+                            DetentoreBlocco* detentore) {
+    if (detentore)
+        *detentore = trovato;
+    const QString utente = mParametri.menu().userName();
+    if (richiesta.accettaPropri && trovato.utente.compare(utente, Qt::CaseInsensitive) == 0)
+        return true;
+    if (!richiesta.soloControllo && richiesta.mostraMsg)
+        mUi.message(TestoInUso(richiesta.descrizione, richiesta.anno, richiesta.numReg,
+                               trovato.utente, trovato.gestione));
+    return false;
+}
+
+void ComLock::riportaErroreControllo(const RichiestaBlocco& richiesta, const DbError& errore) {
+    riportaErrore(richiesta.descrizione + QStringLiteral(" (anno: ") +
+                      QString::number(richiesta.anno) + QStringLiteral(" - Num.: ") +
+                      QString::number(richiesta.numReg) +
+                      QStringLiteral("): errore nel controllo del blocco"),
+                  errore);
+}
+
 bool ComLock::BloccaRecord(const RichiestaBlocco& richiesta, DetentoreBlocco* detentore) {
     DetentoreBlocco trovato;
     if (detentore)
@@ -137,29 +158,18 @@ bool ComLock::BloccaRecord(const RichiestaBlocco& richiesta, DetentoreBlocco* de
         return false;
     }
 
-    const QString utente = mParametri.menu().userName();
+    const bool scriviPrima = richiesta.scriviPrima && !richiesta.soloControllo;
     LockObject* locks = nullptr;
     try {
         locks = &mComponent.lockObject(richiesta.connessione);
-        if (!leggiDetentore(*locks, richiesta, trovato)) {
+        if (!scriviPrima) {
+            if (leggiDetentore(*locks, richiesta, trovato))
+                return esitoDetenuto(richiesta, trovato, detentore);
             if (richiesta.soloControllo)
                 return true;
-        } else {
-            if (detentore)
-                *detentore = trovato;
-            if (richiesta.accettaPropri && trovato.utente.compare(utente, Qt::CaseInsensitive) == 0)
-                return true;
-            if (!richiesta.soloControllo && richiesta.mostraMsg)
-                mUi.message(TestoInUso(richiesta.descrizione, richiesta.anno, richiesta.numReg,
-                                       trovato.utente, trovato.gestione));
-            return false;
         }
     } catch (const DbError& e) {
-        riportaErrore(richiesta.descrizione + QStringLiteral(" (anno: ") +
-                          QString::number(richiesta.anno) + QStringLiteral(" - Num.: ") +
-                          QString::number(richiesta.numReg) +
-                          QStringLiteral("): errore nel controllo del blocco"),
-                      e);
+        riportaErroreControllo(richiesta, e);
         return false;
     }
 
@@ -169,7 +179,7 @@ bool ComLock::BloccaRecord(const RichiestaBlocco& richiesta, DetentoreBlocco* de
         mark.tipo = richiesta.tipo;
         mark.anno = richiesta.anno;
         mark.numReg = richiesta.numReg;
-        mark.utente = utente;
+        mark.utente = mParametri.menu().userName();
         mark.stato = richiesta.codice;
         mark.gestione = richiesta.gestione;
         mark.varie = richiesta.varie;
@@ -189,9 +199,19 @@ bool ComLock::BloccaRecord(const RichiestaBlocco& richiesta, DetentoreBlocco* de
         }
     }
 
-    // Someone else got there first (or the call failed): tell the caller who, when it can
-    // still be read.
-    if (detentore) {
+    if (scriviPrima) {
+        // The lookup skipped before the insert decides now, as it would have then.
+        try {
+            dopoRifiuto(richiesta);
+            if (leggiDetentore(*locks, richiesta, trovato))
+                return esitoDetenuto(richiesta, trovato, detentore);
+        } catch (const DbError& e) {
+            riportaErroreControllo(richiesta, e);
+            return false;
+        }
+    } else if (detentore) {
+        // Someone else got there first (or the call failed): tell the caller who, when it
+        // can still be read.
         try {
             if (leggiDetentore(*locks, richiesta, trovato))
                 *detentore = trovato;
@@ -215,6 +235,19 @@ bool ComLock::SbloccaRecord(const QString& tipo, int anno, qint64 numReg,
                           QString::number(numReg) + QLatin1Char(')'),
                       e);
         return false;
+    }
+}
+
+int ComLock::SbloccaRecords(const QString& tipo, const QList<QPair<int, qint64>>& chiavi,
+                            const QString& connessione) {
+    try {
+        return mComponent.lockObject(connessione).removeMarks(tipo, chiavi);
+    } catch (const DbError&) {
+        // What went stays gone; the rest one by one, so that each failure names its record.
+        int tolti = 0;
+        for (const auto& [anno, numReg] : chiavi)
+            tolti += SbloccaRecord(tipo, anno, numReg, connessione) ? 1 : 0;
+        return tolti;
     }
 }
 

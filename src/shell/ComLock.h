@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QList>
+#include <QPair>
 #include <QString>
 #include <functional>
 
@@ -18,9 +20,13 @@ struct RichiestaBlocco {
     QString tipo;    // "M" movement, "P" quote ...
     int anno = 0;
     qint64 numReg = 0;
-    bool soloControllo = false;                        // only look, never write a mark
-    bool mostraMsg = false;                            // tell the user when the record is refused
-    bool accettaPropri = false;                        // a mark of the current user counts as taken
+    bool soloControllo = false;  // only look, never write a mark
+    bool mostraMsg = false;      // tell the user when the record is refused
+    bool accettaPropri = false;  // a mark of the current user counts as taken
+    // The mark is expected free: it is written first and the holder read only when the key
+    // refuses it (one statement instead of two). The outcome is the same as with the lookup
+    // first; a refusal costs a failed insert more.
+    bool scriviPrima = false;
     QString connessione = QStringLiteral("Standard");  // lock connection id, or the remembered one
     QString descrizione;  // what the record is, first words of the refusal ("Il Doc")
     QString gestione;     // program area of the mark (see UtilityGestione)
@@ -88,6 +94,11 @@ class ComLock {
     // Gives back one mark this program took (never another user's). True when a row went.
     bool SbloccaRecord(const QString& tipo, int anno, qint64 numReg,
                        const QString& connessione = QStringLiteral("Standard"));
+    // Gives back the marks of tipo for the (anno, numReg) keys that this program took, a few
+    // hundred per statement; after a failure the rest go one by one, each failure reported
+    // with its record. Returns how many rows went.
+    int SbloccaRecords(const QString& tipo, const QList<QPair<int, qint64>>& chiavi,
+                       const QString& connessione = QStringLiteral("Standard"));
 
     // The marking work on a lock connection is over: the marks this program took through it
     // are removed; with chiudi the lock connection is also closed and forgotten.
@@ -111,13 +122,21 @@ class ComLock {
     static QString TestoInUsoConcorrente(const QString& descrizione);
 
   protected:
-    // Runs between the lookup and the insert of a mark (tests place a rival mark here).
+    // Runs between the lookup and the insert of a mark, or right before the insert when it is
+    // written first (tests place a rival mark here).
     virtual void dopoControllo(const RichiestaBlocco&) {}
+    // Runs between a refused insert written first and the lookup of the holder (tests take the
+    // rival mark away here).
+    virtual void dopoRifiuto(const RichiestaBlocco&) {}
 
   private:
     bool bloccoSenzaChiave(const RichiestaBlocco& richiesta);
     bool leggiDetentore(LockObject& locks, const RichiestaBlocco& richiesta,
                         DetentoreBlocco& detentore);
+    // The outcome for a mark found held by trovato.
+    bool esitoDetenuto(const RichiestaBlocco& richiesta, const DetentoreBlocco& trovato,
+                       DetentoreBlocco* detentore);
+    void riportaErroreControllo(const RichiestaBlocco& richiesta, const DbError& errore);
     void riportaErrore(const QString& contesto, const DbError& errore);
 
     DbConnection& mDb;

@@ -131,6 +131,10 @@ TEST_F(CorrispTest, LivelliEConsegnaManuale) {
     EXPECT_EQ(valore("Select ValEuro from MovMagDett where Articolo = 'ART1'"),
               Currency::fromInt(40));
     EXPECT_EQ(testo("Select Stato from PreVenTest where NumRif = 2"), "P");
+    // The receipts' line step marks the rows it reads; none keeps the mark.
+    EXPECT_EQ(conta("Select count(*) from PreVenDett where FlagStato = '4'") +
+                  conta("Select count(*) from PreVenLiv where FlagStato = '4'"),
+              0);
 }
 
 // Settings that must be there: the run is refused with the message and writes nothing.

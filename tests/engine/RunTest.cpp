@@ -1,5 +1,6 @@
 // The run: common data, journal check, header locks, error log, saved criteria, end of run.
 #include <functional>
+#include <utility>
 #include "DateConv.h"
 #include "EngineFixture.h"
 
@@ -162,6 +163,57 @@ TEST_F(RunTest, TestataInUsoRiprovaPoiEsci) {
     EXPECT_EQ(ui.buttonLists[0], (QStringList{"Riprova", "Esci"}));
     EXPECT_EQ(segni(), 1);  // quote 1 released, luigi's mark untouched
     EXPECT_EQ(statoPrev(1), "");
+}
+
+// A quote fulfilled elsewhere after the selection stops the lock phase: the error names it,
+// the run's marks go back, no quote is processed and nobody is asked about a later quote.
+TEST_F(RunTest, PreventivoEvasoDopoLaSelezioneFermaIlBlocco) {
+    struct UiConAzione : ScriptedUiServices {
+        std::function<void()> azione;  // once, at the first message
+        int message(const QString& text, const QStringList& buttons, int predefinito, MsgIcon icona,
+                    const QString& titolo) override {
+            if (azione)
+                std::exchange(azione, nullptr)();
+            return ScriptedUiServices::message(text, buttons, predefinito, icona, titolo);
+        }
+    };
+    const struct {
+        const char* nome;
+        QList<int> altrui;  // quotes marked by luigi
+        int segniDopo;
+    } casi[] = {{"evaso dopo una testata in uso", {2}, 0},
+                {"evaso prima di un'altra testata in uso", {2, 4}, 1}};
+    for (int n = 1; n <= 4; ++n)
+        preventivo(n);
+    for (const auto& caso : casi) {
+        SCOPED_TRACE(caso.nome);
+        db.db().execute("Update PreVenTest Set Stato = NULL");
+        db.db().execute("Delete from LockGest");
+        for (int n : caso.altrui)
+            db.insert("LockGest",
+                      {{"Tipo", "P"}, {"Anno", kAnno}, {"NumReg", n}, {"Utente", "luigi"}});
+        UiConAzione uiAz;
+        // While the user is asked about quote 2, luigi fulfils quote 3 and lets 2 go.
+        uiAz.azione = [&] {
+            db.db().execute("Update PreVenTest Set Stato = 'E' where NumRif = 3");
+            db.db().execute("Delete from LockGest where NumReg = 2");
+        };
+        uiAz.answers << 1 << 2;  // "Riprova"; "Esci" to a question that must not come
+        scEvaPrev m{db.db(), parametri, moneta, uiAz};
+        m.oiAnno = kAnno;
+        m.otDataEvasione = QDate(2024, 6, 30);
+        m.osTipoDocEva = "DDT";
+        m.obSoloASaldo = true;
+        m.LanciaEvasionePrev();
+        EXPECT_EQ(uiAz.messages.count("Preventivi n.rif 2 anno 2024 in uso da luigi"), 1);
+        EXPECT_EQ(uiAz.messages.filter("in uso da").size(), 1)
+            << uiAz.messages.join("|").toStdString();
+        EXPECT_EQ(m.oiNumErrori, 1);
+        EXPECT_TRUE(m.osErrori.contains("Prev. n.rif 3 anno 2024 Già evaso."))
+            << m.osErrori.toStdString();
+        EXPECT_EQ(segni(), caso.segniDopo);
+        EXPECT_EQ(statoPrev(1), "");
+    }
 }
 
 // Closing only: lines closed, quantities unchanged, header fulfilled, marks and saved

@@ -91,23 +91,34 @@ struct CasoBlocco {
 
 class ComLockFlags : public ComLockTest, public ::testing::WithParamInterface<CasoBlocco> {};
 
+// The same outcome whether the holder is looked up first or the mark is written first.
 TEST_P(ComLockFlags, TakeOrCheck) {
     const CasoBlocco& c = GetParam();
-    if (*c.detentore)
-        marcaDiretta(7, QString::fromLatin1(c.detentore));
-    RichiestaBlocco r = mario.richiesta(7);
-    r.soloControllo = c.soloControllo;
-    r.mostraMsg = c.mostraMsg;
-    r.accettaPropri = c.accettaPropri;
-    DetentoreBlocco chi;
-    EXPECT_EQ(mario.lock.BloccaRecord(r, &chi), c.esito);
-    EXPECT_EQ(contaBlocchi(), c.righeDopo);
-    EXPECT_EQ(mario.ui.messages.size(), c.messaggi) << mario.ui.messages.join("|").toStdString();
-    EXPECT_EQ(chi.utente, QString::fromLatin1(c.detentore));
-    if (*c.detentore) {
-        EXPECT_EQ(chi.stato, QStringLiteral("0"));
-        EXPECT_EQ(chi.gestione, QStringLiteral("P"));
-        EXPECT_EQ(chi.varie, QStringLiteral("altro programma"));
+    for (const bool scriviPrima : {false, true}) {
+        SCOPED_TRACE(scriviPrima ? "scritto prima" : "controllato prima");
+        db.db().execute("DELETE FROM LockGest");
+        mario.ui.messages.clear();
+        if (*c.detentore)
+            marcaDiretta(7, QString::fromLatin1(c.detentore));
+        RichiestaBlocco r = mario.richiesta(7);
+        r.soloControllo = c.soloControllo;
+        r.mostraMsg = c.mostraMsg;
+        r.accettaPropri = c.accettaPropri;
+        r.scriviPrima = scriviPrima;
+        DetentoreBlocco chi;
+        EXPECT_EQ(mario.lock.BloccaRecord(r, &chi), c.esito);
+        EXPECT_EQ(contaBlocchi(), c.righeDopo);
+        EXPECT_EQ(mario.ui.messages.size(), c.messaggi)
+            << mario.ui.messages.join("|").toStdString();
+        EXPECT_EQ(chi.utente, QString::fromLatin1(c.detentore));
+        if (*c.detentore) {
+            EXPECT_EQ(chi.stato, QStringLiteral("0"));
+            EXPECT_EQ(chi.gestione, QStringLiteral("P"));
+            EXPECT_EQ(chi.varie, QStringLiteral("altro programma"));
+            // A mark found is never taken over: ending the lock use leaves it.
+            EXPECT_TRUE(mario.lock.FineUsoLock(QString::number(mario.lockId)));
+            EXPECT_EQ(contaBlocchi(), 1);
+        }
     }
 }
 
@@ -206,11 +217,16 @@ class ComLockConRivale : public ComLock {
   public:
     using ComLock::ComLock;
     std::function<void()> rivale;
+    std::function<void()> dopoRifiutoAzione;
 
   protected:
     void dopoControllo(const RichiestaBlocco&) override {
         if (rivale)
             rivale();
+    }
+    void dopoRifiuto(const RichiestaBlocco&) override {
+        if (dopoRifiutoAzione)
+            dopoRifiutoAzione();
     }
 };
 
@@ -238,6 +254,39 @@ TEST_F(ComLockTest, RaceSettledByTheKey) {
     EXPECT_EQ(utentiBlocchi(), QStringList{"5:luigi"});
 }
 
+// Written first: a rival that got in before the insert is found by the lookup after the
+// refusal and named as with the lookup first; one whose mark went meanwhile leaves the holder
+// unknown, the record in use, and no mark.
+TEST_F(ComLockTest, RaceWithTheMarkWrittenFirst) {
+    Utente luigi(db, QStringLiteral("luigi"));
+    ScriptedUiServices ui;
+    ComLockConRivale perdente(db.db(), mario.parametri, ui);
+    RichiestaBlocco r = mario.richiesta(5);
+    r.scriviPrima = true;
+    perdente.rivale = [&] { EXPECT_TRUE(luigi.lock.BloccaRecord(luigi.richiesta(5))); };
+    DetentoreBlocco chi;
+    EXPECT_FALSE(perdente.BloccaRecord(r, &chi));
+    EXPECT_EQ(chi.utente, "luigi");
+    EXPECT_EQ(utentiBlocchi(), QStringList{"5:luigi"});
+    ASSERT_EQ(ui.messages.size(), 1);
+    EXPECT_TRUE(
+        ui.messages.first().startsWith("Il Doc (anno: 2026 - Num.: 5) è in uso da:\nluigi\n"))
+        << ui.messages.first().toStdString();
+
+    ui.messages.clear();
+    ui.icons.clear();
+    perdente.rivale = nullptr;
+    perdente.dopoRifiutoAzione = [&] {
+        EXPECT_TRUE(luigi.lock.SbloccaRecord("P", 2026, 5, QString::number(luigi.lockId)));
+    };
+    EXPECT_FALSE(perdente.BloccaRecord(r, &chi));
+    EXPECT_TRUE(chi.utente.isEmpty());
+    EXPECT_EQ(contaBlocchi(), 0);
+    ASSERT_EQ(ui.messages.size(), 1);
+    EXPECT_EQ(ui.messages.first(), "Il Doc è in uso\nImpossibile effettuare variazioni");
+    EXPECT_EQ(ui.icons.first(), MsgIcon::Critical);
+}
+
 // Failures while writing the mark: a failed call counts as "in use", any other error is
 // reported with its number and text; nothing is written either way.
 TEST_F(ComLockTest, ErrorsWhileWriting) {
@@ -255,28 +304,31 @@ TEST_F(ComLockTest, ErrorsWhileWriting) {
          "Il Doc (anno: 2026 - Num.: 5): errore nella scrittura del blocco\nErr: 3075 guasto",
          MsgIcon::Critical},
     };
-    for (const auto& c : casi) {
-        SCOPED_TRACE(c.numero);
-        ScriptedUiServices ui;
-        ComLockConRivale lock(db.db(), mario.parametri, ui);
-        lock.rivale = [&] { throw DbError(c.numero, QStringLiteral("guasto")); };
-        RichiestaBlocco r = mario.richiesta(5);
-        r.mostraMsg = c.mostraMsg;
-        EXPECT_FALSE(lock.BloccaRecord(r));
-        EXPECT_EQ(contaBlocchi(), 0);
-        if (*c.messaggio) {
-            ASSERT_EQ(ui.messages.size(), 1);
-            EXPECT_EQ(ui.messages.first(), QString::fromUtf8(c.messaggio));
-            EXPECT_EQ(ui.icons.first(), c.icona);
-        } else {
-            EXPECT_TRUE(ui.messages.isEmpty());
+    for (const auto& c : casi)
+        for (const bool scriviPrima : {false, true}) {
+            SCOPED_TRACE(c.numero);
+            SCOPED_TRACE(scriviPrima);
+            ScriptedUiServices ui;
+            ComLockConRivale lock(db.db(), mario.parametri, ui);
+            lock.rivale = [&] { throw DbError(c.numero, QStringLiteral("guasto")); };
+            RichiestaBlocco r = mario.richiesta(5);
+            r.mostraMsg = c.mostraMsg;
+            r.scriviPrima = scriviPrima;
+            EXPECT_FALSE(lock.BloccaRecord(r));
+            EXPECT_EQ(contaBlocchi(), 0);
+            if (*c.messaggio) {
+                ASSERT_EQ(ui.messages.size(), 1);
+                EXPECT_EQ(ui.messages.first(), QString::fromUtf8(c.messaggio));
+                EXPECT_EQ(ui.icons.first(), c.icona);
+            } else {
+                EXPECT_TRUE(ui.messages.isEmpty());
+            }
         }
-    }
 }
 
-// End of lock use removes exactly the marks this program took: not another user's, not
-// the same user's marks of another program (accepted as own), not a mark that the utility
-// cleared and another user took again.
+// End of lock use, or the release of a list of marks, removes exactly the marks this program
+// took: not another user's, not the same user's marks of another program (accepted as own),
+// not a mark that the utility cleared and another user took again.
 TEST_F(ComLockTest, EndOfLockUseRemovesExactlyOwnMarks) {
     VeltDbasedll::instance().setLockConnection(mario.lockId);
     auto standard = [&](qint64 numReg) {
@@ -285,18 +337,35 @@ TEST_F(ComLockTest, EndOfLockUseRemovesExactlyOwnMarks) {
         r.accettaPropri = true;
         return r;
     };
-    ASSERT_TRUE(mario.lock.BloccaRecord(standard(1)));
-    ASSERT_TRUE(mario.lock.BloccaRecord(standard(2)));
-    ASSERT_TRUE(mario.lock.BloccaRecord(standard(3)));
-    marcaDiretta(4, "luigi");
-    marcaDiretta(5, "mario");  // another program of the same user
-    ASSERT_TRUE(mario.lock.BloccaRecord(standard(5)));
-    // Mark 3 cleared by the utility and taken again by someone else.
-    db.db().execute("DELETE FROM LockGest WHERE NumReg = 3");
-    marcaDiretta(3, "anna");
+    for (const bool elenco : {true, false}) {
+        SCOPED_TRACE(elenco ? "elenco" : "fine uso");
+        db.db().execute("DELETE FROM LockGest");
+        ASSERT_TRUE(mario.lock.BloccaRecord(standard(1)));
+        ASSERT_TRUE(mario.lock.BloccaRecord(standard(2)));
+        ASSERT_TRUE(mario.lock.BloccaRecord(standard(3)));
+        marcaDiretta(4, "luigi");
+        marcaDiretta(5, "mario");  // another program of the same user
+        ASSERT_TRUE(mario.lock.BloccaRecord(standard(5)));
+        // Mark 3 cleared by the utility and taken again by someone else.
+        db.db().execute("DELETE FROM LockGest WHERE NumReg = 3");
+        marcaDiretta(3, "anna");
 
-    EXPECT_TRUE(mario.lock.FineUsoLock());
-    EXPECT_EQ(utentiBlocchi(), QStringList({"3:anna", "4:luigi", "5:mario"}));
+        if (elenco) {
+            EXPECT_EQ(
+                mario.lock.SbloccaRecords(
+                    "P",
+                    {{2026, 1}, {2026, 2}, {2026, 3}, {2026, 4}, {2026, 5}, {2025, 1}, {2026, 1}}),
+                2);
+            // Nothing of the list is held any more; ending the lock use finds nothing to do.
+            EXPECT_FALSE(mario.lock.SbloccaRecord("P", 2026, 1));
+            db.db().execute("DELETE FROM LockGest WHERE NumReg = 3");
+            marcaDiretta(3, "mario");
+        }
+        EXPECT_TRUE(mario.lock.FineUsoLock());
+        EXPECT_EQ(utentiBlocchi(),
+                  QStringList({elenco ? "3:mario" : "3:anna", "4:luigi", "5:mario"}));
+        EXPECT_TRUE(mario.ui.messages.isEmpty());
+    }
 
     // The lock connection stays usable; with the close flag it is closed and forgotten.
     ASSERT_TRUE(mario.lock.BloccaRecord(standard(6)));

@@ -1,6 +1,9 @@
 #include "LockObject.h"
 
+#include <QSet>
+#include <QStringList>
 #include <algorithm>
+#include <vector>
 
 #include "DbConnection.h"
 #include "RowSet.h"
@@ -48,15 +51,55 @@ bool LockObject::removeMark(const QString& tipo, int anno, qint64 numReg) {
     return removed > 0;
 }
 
+int LockObject::removeMarks(const QString& tipo, const QList<QPair<int, qint64>>& keys) {
+    QList<Chiave> held;
+    held.reserve(keys.size());
+    for (const auto& [anno, numReg] : keys)
+        held.append({tipo, anno, numReg});
+    return removeHeld(held);
+}
+
 int LockObject::endLockUse() {
+    return removeHeld(mHeld.keys());
+}
+
+int LockObject::removeHeld(const QList<Chiave>& keys) {
+    constexpr qsizetype kPerStatement = 500;
+    // Held keys grouped by what the statement shares, in the order given.
+    struct Gruppo {
+        QString tipo;
+        int anno;
+        QString utente;
+        QList<qint64> numRegs;
+    };
+    std::vector<Gruppo> gruppi;
+    QSet<Chiave> visti;
+    for (const Chiave& key : keys) {
+        const auto it = mHeld.constFind(key);
+        if (it == mHeld.constEnd() || visti.contains(key))
+            continue;
+        visti.insert(key);
+        auto g = std::find_if(gruppi.begin(), gruppi.end(), [&](const Gruppo& x) {
+            return x.tipo == key.tipo && x.anno == key.anno && x.utente == it.value() &&
+                   x.numRegs.size() < kPerStatement;
+        });
+        if (g == gruppi.end())
+            g = gruppi.insert(gruppi.end(), {key.tipo, key.anno, it.value(), {}});
+        g->numRegs.append(key.numReg);
+    }
     int removed = 0;
-    while (!mHeld.isEmpty()) {
-        const auto it = mHeld.constBegin();
-        const Chiave chiave = it.key();
-        removed +=
-            mConnection.execute(QStringLiteral("DELETE FROM LockGest") +
-                                keyCondition(chiave.tipo, chiave.anno, chiave.numReg, it.value()));
-        mHeld.remove(chiave);
+    for (const Gruppo& g : gruppi) {
+        QStringList elenco;
+        elenco.reserve(g.numRegs.size());
+        for (qint64 numReg : g.numRegs)
+            elenco << mConnection.sql(numReg);
+        removed += mConnection.execute(
+            QStringLiteral("DELETE FROM LockGest WHERE Tipo = ") + mConnection.sql(g.tipo) +
+            QStringLiteral(" AND Anno = ") + mConnection.sql(g.anno) +
+            QStringLiteral(" AND Utente = ") + mConnection.sql(g.utente) +
+            QStringLiteral(" AND NumReg IN (") + elenco.join(u',') + u')');
+        for (qint64 numReg : g.numRegs)
+            mHeld.remove({g.tipo, g.anno, numReg});
     }
     return removed;
 }

@@ -2,6 +2,8 @@
 
 #include <QDateTime>
 #include <QHash>
+#include <QList>
+#include <QPair>
 #include <QString>
 #include <QVariant>
 #include <memory>
@@ -41,15 +43,15 @@ class LockObject {
     void insertMark(const Mark& mark, const QDateTime& when = QDateTime::currentDateTime());
     // Removes one of our marks (only when it is still ours). Returns whether a row went.
     bool removeMark(const QString& tipo, int anno, qint64 numReg);
+    // Removes those of our marks of tipo among the (anno, numReg) keys, a few hundred per
+    // statement. Returns how many rows went; a failure leaves the marks of its statement held.
+    int removeMarks(const QString& tipo, const QList<QPair<int, qint64>>& keys);
     // Removes every mark written through this object that is still ours.
     int endLockUse();
 
     int heldCount() const { return static_cast<int>(mHeld.size()); }
 
   private:
-    QString keyCondition(const QString& tipo, int anno, qint64 numReg, const QString& utente) const;
-
-    DbConnection& mConnection;
     struct Chiave {
         QString tipo;
         int anno;
@@ -59,6 +61,13 @@ class LockObject {
             return qHashMulti(seed, k.tipo, k.anno, k.numReg);
         }
     };
+
+    QString keyCondition(const QString& tipo, int anno, qint64 numReg, const QString& utente) const;
+    // Deletes the held marks of keys, one statement per kind, year and user and few hundred
+    // keys, forgetting each group once its statement ran.
+    int removeHeld(const QList<Chiave>& keys);
+
+    DbConnection& mConnection;
     // The user each of our marks was written for, by key: a run holds thousands of marks and
     // releases them one by one.
     QHash<Chiave, QString> mHeld;
