@@ -316,11 +316,11 @@ int scEvaPrev::EvadoPreDett(RowSet& testata, const PreventivoCorrente& prev, boo
     if (daProdurre > 0)
         righeRiferimento(testata, prev, QStringLiteral("D"), righeDoc);
     if (!righeDoc.isEmpty())
-        mDb.insertRows(mTabelle->dett, colonneDettaglio(), righeDoc);
+        mDb.insertRows(mTabelle->dett, colonneDettaglio(), righeDoc, Send::WithNext);
     if (!livelliDoc.isEmpty()) {
         impostaPasso(
             QStringLiteral("Evasione dettagli: Creazione dettagli documento: Creazione livello"));
-        mDb.insertRows(mTabelle->liv, colonneLivello(), livelliDoc);
+        mDb.insertRows(mTabelle->liv, colonneLivello(), livelliDoc, Send::WithNext);
     }
     // The electrical-waste contribution line points to the line it belongs to; when two lines
     // point to the same contribution, the later one wins.
@@ -338,9 +338,11 @@ int scEvaPrev::EvadoPreDett(RowSet& testata, const PreventivoCorrente& prev, boo
             collegamenti.append({it.value(), mDoc.anno, mDoc.numRif, it.key()});
         mDb.updateRows(mTabelle->dett, {QStringLiteral("RigLivRAEE")},
                        {QStringLiteral("Anno"), QStringLiteral("NumRif"), QStringLiteral("RigLiv")},
-                       collegamenti);
+                       collegamenti, Send::WithNext);
     }
 
+    // The writes of the lines travel with the next statement of the quote (its reads send
+    // them first); a failure is reported there and rolls the quote back as any other.
     aggiornaPreventivo(testata, prev, righe);
     if (ogAggiornaImpegno) {
         const QString magazzino = testata.text(QStringLiteral("PreVenTest.MagazzProv"));
@@ -398,8 +400,8 @@ void scEvaPrev::aggiornaPreventivo(const RowSet& testata, const PreventivoCorren
                                    prev.numRif, riga.rigLiv, l.livello1, l.livello2});
             }
         }
-        mDb.updateRows(QStringLiteral("PreVenLiv"), consegna, chiave, consegnati);
-        mDb.updateRows(QStringLiteral("PreVenLiv"), soloSegno, chiave, letti);
+        mDb.updateRows(QStringLiteral("PreVenLiv"), consegna, chiave, consegnati, Send::WithNext);
+        mDb.updateRows(QStringLiteral("PreVenLiv"), soloSegno, chiave, letti, Send::WithNext);
         // The column of a SET is never qualified: SQLite refuses "Set PreVenLiv.FlagStato".
         if (obEvACorrisp)
             mDb.execute(QStringLiteral("update PreVenLiv Set FlagStato = ") + sql(zero) +
@@ -426,7 +428,7 @@ void scEvaPrev::aggiornaPreventivo(const RowSet& testata, const PreventivoCorren
             {QVariant::fromValue(dopo), stato, zero, prev.anno, prev.numRif, riga.rigLiv});
     }
     mDb.updateRows(QStringLiteral("PreVenDett"), mbPrevAperto ? soloSegno : consegna, chiave,
-                   dettagli);
+                   dettagli, Send::WithNext);
     // The line marks of this run ("4" of the receipts' line step, "N" of the purchase step)
     // are done; the documents' line step marks nothing, the rows it read were cleared above.
     if (obEvACorrisp || segnaAcquisti())

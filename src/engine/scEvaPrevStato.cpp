@@ -72,9 +72,11 @@ void scEvaPrev::PostEvasioneDett(const PreventivoCorrente& prev, int piRigheCrea
         return;
     if (mbPrevAperto)
         return;
-    mDb.executePortable(QStringLiteral("UPDATE PreVenTest SET Stato = ") + sql(statoTestata(prev)) +
-                        QStringLiteral(" WHERE Anno = ") + sql(prev.anno) +
-                        QStringLiteral(" AND NumRif = ") + sql(prev.numRif));
+    // Sent with the quote's commit.
+    mDb.execute(QStringLiteral("UPDATE PreVenTest SET Stato = ") + sql(statoTestata(prev)) +
+                    QStringLiteral(" WHERE Anno = ") + sql(prev.anno) +
+                    QStringLiteral(" AND NumRif = ") + sql(prev.numRif),
+                Send::WithNext);
 }
 
 // The movement marks of the delivery notes are taken and given back, so that none is left.
