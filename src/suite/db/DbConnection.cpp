@@ -337,14 +337,7 @@ bool DbConnection::writeRowsOnServer(const QString& placeholders,
         writes.push_back(
             {prepared, literals, {}, [withLiterals, literals] { return withLiterals(literals); }});
     }
-    std::vector<PostgresStatements::Step> steps;
-    addWriteSteps(steps, std::move(writes));
-    if (when == Send::WithNext && mInTransaction) {
-        mPending.insert(mPending.end(), std::make_move_iterator(steps.begin()),
-                        std::make_move_iterator(steps.end()));
-        return true;
-    }
-    PQclear(sendToServer(std::move(steps), -1));
+    sendWrites(std::move(writes), when);
     return true;
 }
 
@@ -387,22 +380,27 @@ int DbConnection::runPreparedOnServer(PostgresStatements::Prepared& prepared, co
                                       bool write, Send when) {
     PostgresStatements::Step step{&prepared, st.literals, {}, [st] { return st.fullText(); }};
     std::vector<PostgresStatements::Step> steps;
-    if (write) {
-        std::vector<PostgresStatements::Step> writes;
-        writes.push_back(std::move(step));
-        addWriteSteps(steps, std::move(writes));
-    } else {
-        steps.push_back(std::move(step));
-    }
-    if (write && when == Send::WithNext && mInTransaction) {
+    steps.push_back(std::move(step));
+    if (write)
+        return sendWrites(std::move(steps), when);
+    PGresult* result = sendToServer(std::move(steps), 0);
+    const int changed = PostgresStatements::rowsChanged(result);
+    PQclear(result);
+    return changed;
+}
+
+int DbConnection::sendWrites(std::vector<PostgresStatements::Step> writes, Send when) {
+    std::vector<PostgresStatements::Step> steps;
+    addWriteSteps(steps, std::move(writes));
+    if (when == Send::WithNext && mInTransaction) {
         mPending.insert(mPending.end(), std::make_move_iterator(steps.begin()),
                         std::make_move_iterator(steps.end()));
         return 0;
     }
-    int main = 0;
-    while (!steps[size_t(main)].prepared)
-        ++main;
-    PGresult* result = sendToServer(std::move(steps), main);
+    int first = 0;  // the first write, after its savepoint if one comes before it
+    while (!steps[size_t(first)].prepared)
+        ++first;
+    PGresult* result = sendToServer(std::move(steps), first);
     const int changed = PostgresStatements::rowsChanged(result);
     PQclear(result);
     return changed;

@@ -132,6 +132,8 @@ class DbConnection {
     pg_result* sendToServer(std::vector<PostgresStatements::Step> steps, int main);
     void addWriteSteps(std::vector<PostgresStatements::Step>& steps,
                        std::vector<PostgresStatements::Step> writes) const;
+    // Sends writes as one (or leaves them for the next statement); the rows the first changed.
+    int sendWrites(std::vector<PostgresStatements::Step> writes, Send when);
     // On a native server: rows written by one statement of $1 … $n each (`placeholders`, the
     // same for every row; the first `assigned` values take their column's type), sent in one
     // round trip as one write, all or none. False, with nothing sent, when a row cannot go

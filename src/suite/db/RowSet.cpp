@@ -173,23 +173,20 @@ void RowSet::readPrepared(SqliteStatements::Prepared& prepared,
     mConnection.mSqlite->query(
         prepared, statement.values, [&statement] { return statement.fullText(); },
         known ? nullptr : &named, &mRows);
-    if (known) {
-        mLayout = prepared.layout;
-        mColumns = mLayout->columns;
-        return;
-    }
-    std::vector<Column> columns;
-    columns.reserve(named.size());
-    for (auto& c : named)
-        columns.push_back({std::move(c.name), std::move(c.table)});
-    nameColumns(std::move(columns), QString());
-    SqliteStatements::keepLayout(prepared, mLayout);
+    takeLayout<SqliteStatements>(prepared, !known, named);
 }
 
 void RowSet::readPrepared(PostgresStatements::Prepared& prepared,
                           const DbConnection::Statement& statement) {
     std::vector<PostgresStatements::Column> named;
     const bool renamed = mConnection.queryOnServer(prepared, statement, &named, &mRows);
+    takeLayout<PostgresStatements>(prepared, renamed, named);
+}
+
+// The layout kept by a prepared statement, or the one named from its columns, then kept.
+template <class Statements>
+void RowSet::takeLayout(typename Statements::Prepared& prepared, bool renamed,
+                        std::vector<typename Statements::Column>& named) {
     if (!renamed) {
         mLayout = prepared.layout;
         mColumns = mLayout->columns;
@@ -200,7 +197,7 @@ void RowSet::readPrepared(PostgresStatements::Prepared& prepared,
     for (auto& c : named)
         columns.push_back({std::move(c.name), std::move(c.table)});
     nameColumns(std::move(columns), QString());
-    PostgresStatements::keepLayout(prepared, mLayout);
+    Statements::keepLayout(prepared, mLayout);
 }
 
 // The select list and the names the driver gives identify the layout of a query.

@@ -77,6 +77,9 @@ class RowSet {
                       const DbConnection::Statement& statement);
     void readPrepared(PostgresStatements::Prepared& prepared,
                       const DbConnection::Statement& statement);
+    template <class Statements>
+    void takeLayout(typename Statements::Prepared& prepared, bool renamed,
+                    std::vector<typename Statements::Column>& named);
 
     enum class EditMode { None, Add, Edit };
 
