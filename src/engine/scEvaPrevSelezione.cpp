@@ -117,6 +117,13 @@ QString scEvaPrev::PrepSqlSelPreElenco(int anno, const QList<qint32>& numeri) co
     QStringList elenco;
     for (qint32 n : numeri)
         elenco << sql(n);
+    // The list is filled up to a few fixed lengths with its last number: the same statement
+    // then serves every slice and is prepared once instead of once per length.
+    qsizetype lunghezza = 8;
+    while (lunghezza < elenco.size())
+        lunghezza *= 2;
+    while (!elenco.isEmpty() && elenco.size() < lunghezza)
+        elenco << elenco.constLast();
     return selezioneTestate(false, QStringLiteral(" Where PreVenTest.Anno = ") + sql(anno) +
                                        QStringLiteral(" and PreVenTest.NumRif IN (") +
                                        elenco.join(u',') + u')');

@@ -138,6 +138,8 @@ std::unique_ptr<DbConnection> DbConnection::open(const QString& name, const QStr
         }
     }
     db.setNumericalPrecisionPolicy(QSql::HighPrecision);
+    if (kind == DbKind::SQLite)
+        SqliteStatements::ConfigureLibrary();
     if (!db.open()) {
         DbError error = DbError::fromSql(db.lastError(), QString());
         int number = error.number();
@@ -267,9 +269,9 @@ DbConnection::Statement DbConnection::statement(const QString& sql, bool jet, bo
 // own: the whole statement is then translated, and reports its own error.
 std::shared_ptr<const SqlShape::Translated> DbConnection::translatedShape(const SqlShape& shape,
                                                                           bool jet) {
-    const QString key = jet ? shape.shape : QStringLiteral("portable:") + shape.shape;
-    const auto kept = mTranslatedShapes.constFind(key);
-    if (kept != mTranslatedShapes.constEnd())
+    auto& shapes = mTranslatedShapes[jet ? 1 : 0];
+    const auto kept = shapes.constFind(shape.shape);
+    if (kept != shapes.constEnd())
         return *kept;
     auto translated = std::make_shared<SqlShape::Translated>();
     try {
@@ -279,9 +281,9 @@ std::shared_ptr<const SqlShape::Translated> DbConnection::translatedShape(const 
         translated->valid = false;
     }
     constexpr qsizetype kMaxShapes = 2000;
-    if (mTranslatedShapes.size() >= kMaxShapes)
-        mTranslatedShapes.clear();
-    mTranslatedShapes.insert(key, translated);
+    if (shapes.size() >= kMaxShapes)
+        shapes.clear();
+    shapes.insert(shape.shape, translated);
     return translated;
 }
 
@@ -291,6 +293,12 @@ QString DbConnection::Statement::fullText() const {
 
 SqliteStatements::Prepared* DbConnection::prepared(const QString& text) {
     return mSqlite ? mSqlite->prepare(text) : nullptr;
+}
+
+SqliteStatements::Prepared* DbConnection::prepared(const Statement& statement) {
+    if (!mSqlite || !statement.bound)
+        return nullptr;
+    return statement.shape ? mSqlite->prepare(statement.shape) : mSqlite->prepare(statement.text);
 }
 
 PostgresStatements::Prepared* DbConnection::preparedOnServer(const Statement& statement) {
@@ -680,7 +688,7 @@ int DbConnection::run(const Statement& st, bool write, Send when) {
         return onServer ? runPreparedOnServer(*onServer, st, write, when)
                         : run(st.fullText(), write);
     }
-    SqliteStatements::Prepared* kept = st.bound ? prepared(st.text) : nullptr;
+    SqliteStatements::Prepared* kept = prepared(st);
     if (!kept)
         return run(st.fullText(), write);
     // SQLite only: a failed statement does not poison the transaction, no savepoint needed.

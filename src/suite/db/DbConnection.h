@@ -119,6 +119,7 @@ class DbConnection {
     // The kept prepared statement of a bound statement's text, or nullptr when it cannot be
     // prepared (the statement then runs as text and reports its own error).
     SqliteStatements::Prepared* prepared(const QString& text);
+    SqliteStatements::Prepared* prepared(const Statement& statement);
     // The same on a native PostgreSQL connection.
     PostgresStatements::Prepared* preparedOnServer(const Statement& statement);
     int runPreparedOnServer(PostgresStatements::Prepared& prepared, const Statement& statement,
@@ -166,7 +167,8 @@ class DbConnection {
     QHash<QString, QStringList> mPrimaryKeys;
     mutable QHash<QString, QSqlRecord> mTableRecords;
     QHash<QString, std::shared_ptr<const RowSetLayout>> mLayouts;
-    QHash<QString, std::shared_ptr<const SqlShape::Translated>> mTranslatedShapes;
+    // Portable shapes [0] and Jet shapes [1], each by its text.
+    QHash<QString, std::shared_ptr<const SqlShape::Translated>> mTranslatedShapes[2];
     std::unique_ptr<SqliteStatements> mSqlite;       // SQLite only, on the driver's handle
     std::unique_ptr<PostgresStatements> mPostgres;   // native PostgreSQL only, likewise
     std::vector<PostgresStatements::Step> mPending;  // sent ahead of the next statement

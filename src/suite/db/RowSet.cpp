@@ -124,8 +124,7 @@ RowSet::RowSet(DbConnection& connection, const DbConnection::Statement& statemen
       mStreaming(mode == RowSetMode::Streaming),
       mQuery(connection.database()) {
     // A bound statement runs on the connection's kept prepared statement, read whole at once.
-    SqliteStatements::Prepared* prepared =
-        statement.bound && !mStreaming ? connection.prepared(statement.text) : nullptr;
+    SqliteStatements::Prepared* prepared = !mStreaming ? connection.prepared(statement) : nullptr;
     if (prepared) {
         readPrepared(*prepared, statement);
         return;

@@ -36,6 +36,42 @@ QVariant columnValue(sqlite3_stmt* stmt, int i) {
     }
 }
 
+// Writes a text in UTF-8 at the end of the used part of a buffer with room for it; a lone
+// surrogate becomes U+FFFD, as a conversion by the database would make it.
+std::pair<const char*, int> appendUtf8(QByteArray& buffer, qsizetype& used, const QString& text) {
+    if (text.isEmpty())
+        return {"", 0};  // empty, not Null
+    char* const start = buffer.data() + used;
+    char* out = start;
+    const char16_t* in = reinterpret_cast<const char16_t*>(text.constData());
+    const char16_t* const end = in + text.size();
+    while (in < end) {
+        char32_t c = *in++;
+        if (c < 0x80) {
+            *out++ = char(c);
+            continue;
+        }
+        if (c < 0x800) {
+            *out++ = char(0xC0 | (c >> 6));
+            *out++ = char(0x80 | (c & 0x3F));
+            continue;
+        }
+        if (QChar::isHighSurrogate(c) && in < end && QChar::isLowSurrogate(*in)) {
+            c = QChar::surrogateToUcs4(char16_t(c), *in++);
+            *out++ = char(0xF0 | (c >> 18));
+            *out++ = char(0x80 | ((c >> 12) & 0x3F));
+        } else {
+            if (QChar::isSurrogate(c))
+                c = 0xFFFD;
+            *out++ = char(0xE0 | (c >> 12));
+        }
+        *out++ = char(0x80 | ((c >> 6) & 0x3F));
+        *out++ = char(0x80 | (c & 0x3F));
+    }
+    used += out - start;
+    return {start, int(out - start)};
+}
+
 QString withoutQuotes(const char* text) {
     QString s = QString::fromUtf8(text ? text : "");
     s.remove(u'"');
@@ -43,6 +79,15 @@ QString withoutQuotes(const char* text) {
 }
 
 }  // namespace
+
+void SqliteStatements::ConfigureLibrary() {
+    static const bool configured = [] {
+        // The memory statistics take a global mutex on every allocation; nothing reads them.
+        sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0);
+        return true;
+    }();
+    (void)configured;
+}
 
 SqliteStatements::~SqliteStatements() {
     clear();
@@ -52,6 +97,18 @@ void SqliteStatements::clear() {
     for (auto& [text, prepared] : mPrepared)
         sqlite3_finalize(prepared->stmt);
     mPrepared.clear();
+    mByShape.clear();
+}
+
+SqliteStatements::Prepared* SqliteStatements::prepare(
+    const std::shared_ptr<const SqlShape::Translated>& shape) {
+    const auto kept = mByShape.find(shape.get());
+    if (kept != mByShape.end())
+        return kept->second.prepared;
+    Prepared* prepared = prepare(shape->withPlaceholders);
+    if (prepared)
+        mByShape.emplace(shape.get(), ByShape{shape, prepared});
+    return prepared;
 }
 
 SqliteStatements::Prepared* SqliteStatements::prepare(const QString& text) {
@@ -83,20 +140,28 @@ void SqliteStatements::fail(sqlite3_stmt* stmt, int rc, const QString& descripti
                           QString(reinterpret_cast<const QChar*>(sqlite3_errmsg16(mHandle))),
                           QSqlError::ConnectionError, QString::number(rc));
     sqlite3_reset(stmt);
-    sqlite3_clear_bindings(stmt);
     throw DbError::fromSql(error, fullText());
 }
 
 void SqliteStatements::bind(Prepared& prepared, const QVariantList& values,
                             const FullText& fullText) {
+    // Every parameter is bound again below: the old bindings need no clearing.
     sqlite3_stmt* stmt = prepared.stmt;
     sqlite3_reset(stmt);
-    sqlite3_clear_bindings(stmt);
     if (sqlite3_bind_parameter_count(stmt) != values.size()) {
         const QSqlError error(QStringLiteral("Parameter count mismatch"), QString(),
                               QSqlError::StatementError);
         throw DbError::fromSql(error, fullText());
     }
+    // Room for every text in UTF-8 (at most three bytes per UTF-16 unit), so that the buffer
+    // never moves while the texts bound before are pointing into it.
+    qsizetype room = 0;
+    for (const QVariant& value : values)
+        if (value.typeId() == QMetaType::QString)
+            room += static_cast<const QString*>(value.constData())->size() * 3;
+    if (prepared.texts.size() < room)
+        prepared.texts.resize(room);
+    qsizetype textsUsed = 0;
     for (qsizetype i = 0; i < values.size(); ++i) {
         const QVariant& value = values[i];
         const int n = int(i) + 1;
@@ -106,10 +171,11 @@ void SqliteStatements::bind(Prepared& prepared, const QVariantList& values,
         } else {
             switch (value.typeId()) {
                 case QMetaType::QString: {
-                    // The values outlive the run: the text is not copied.
+                    // Bound in the database's own encoding, from the statement's buffer,
+                    // which outlives the run: SQLite neither converts nor copies it.
                     const auto* s = static_cast<const QString*>(value.constData());
-                    rc = sqlite3_bind_text16(stmt, n, s->constData(),
-                                             int(s->size() * sizeof(QChar)), SQLITE_STATIC);
+                    const auto [text, size] = appendUtf8(prepared.texts, textsUsed, *s);
+                    rc = sqlite3_bind_text(stmt, n, text, size, SQLITE_STATIC);
                     break;
                 }
                 case QMetaType::LongLong:
@@ -145,7 +211,6 @@ int SqliteStatements::execute(Prepared& prepared, const QVariantList& values,
     if (rc != SQLITE_DONE)
         fail(prepared.stmt, rc, QStringLiteral("Unable to fetch row"), fullText);
     sqlite3_reset(prepared.stmt);
-    sqlite3_clear_bindings(prepared.stmt);
     return sqlite3_changes(mHandle);
 }
 
@@ -172,7 +237,6 @@ void SqliteStatements::query(Prepared& prepared, const QVariantList& values,
     if (rc != SQLITE_DONE)
         fail(stmt, rc, QStringLiteral("Unable to fetch row"), fullText);
     sqlite3_reset(stmt);
-    sqlite3_clear_bindings(stmt);
 }
 
 bool SqliteStatements::layoutCurrent(const Prepared& prepared) {

@@ -11,6 +11,8 @@
 #include <unordered_map>
 #include <vector>
 
+#include "SqlShape.h"
+
 struct sqlite3;
 struct sqlite3_stmt;
 
@@ -29,11 +31,15 @@ class SqliteStatements {
         // The layout of its rows once named, with the column names it was named from.
         std::shared_ptr<const RowSetLayout> layout;
         std::vector<QByteArray> layoutNames;
+        QByteArray texts;  // the bound texts in UTF-8, until the next run
     };
     struct Column {
         QString name;
         QString table;
     };
+
+    // Settings of the library itself, taken only before its first connection opens.
+    static void ConfigureLibrary();
 
     explicit SqliteStatements(sqlite3* handle) : mHandle(handle) {}
     ~SqliteStatements();
@@ -43,6 +49,8 @@ class SqliteStatements {
     // The kept statement of a text, or nullptr when it does not prepare (the caller then
     // runs the text through Qt, which reports the error).
     Prepared* prepare(const QString& text);
+    // The same for a translated shape: found by its address, without hashing its text again.
+    Prepared* prepare(const std::shared_ptr<const SqlShape::Translated>& shape);
     void clear();
 
     // Runs a statement to its end and returns the rows it changed (as QSqlQuery does).
@@ -63,6 +71,12 @@ class SqliteStatements {
 
     sqlite3* mHandle;
     std::unordered_map<QString, std::unique_ptr<Prepared>> mPrepared;
+    // A shape kept alive with its statement, so that its address is not taken by another.
+    struct ByShape {
+        std::shared_ptr<const SqlShape::Translated> shape;
+        Prepared* prepared;
+    };
+    std::unordered_map<const SqlShape::Translated*, ByShape> mByShape;
 };
 
 }  // namespace evapre

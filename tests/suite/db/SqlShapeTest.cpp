@@ -73,7 +73,13 @@ TEST(SqlShape, MarkersLostOrRepeated) {
 TEST(SqlShape, ValuesComeBackExactly) {
     test::TestDb db;
     db.db().executePortable("CREATE TABLE Prova (K INTEGER PRIMARY KEY, T TEXT, N NUMERIC(19,4))");
-    const QStringList testi{"l'ufficio", "", "?", "'@0'", "a;b--c"};
+    const QStringList testi{"l'ufficio",
+                            "",
+                            "?",
+                            "'@0'",
+                            "a;b--c",
+                            "perché 30 €",
+                            QString::fromUtf8("sorriso \xF0\x9F\x99\x82 fine")};
     for (int k = 0; k < testi.size(); ++k)
         db.db().execute("Insert into Prova (K, T, N) values (" + db.db().sql(k) + ", " +
                         db.db().sql(testi[k]) + ", " +
@@ -85,11 +91,12 @@ TEST(SqlShape, ValuesComeBackExactly) {
             " and N = " + db.db().sql(QVariant::fromValue(*Currency::parse(u"-12.3456"))));
         ASSERT_FALSE(rs->eof());
         EXPECT_EQ(rs->integer("K"), k);
+        EXPECT_EQ(rs->text("T"), testi[k]);
         EXPECT_EQ(rs->amount("N"), *Currency::parse(u"-12.3456"));
         rs->moveNext();
         EXPECT_TRUE(rs->eof());
     }
-    EXPECT_EQ(db.db().execute("Update Prova Set N = N + 1 where K >= 3"), 2);
+    EXPECT_EQ(db.db().execute("Update Prova Set N = N + 1 where K >= 3"), testi.size() - 3);
 }
 
 // Rows written through the bound inserts and updates hold exactly what the same values written
@@ -113,6 +120,8 @@ TEST(SqlShape, BoundRowsHoldWhatTheirLiteralsHold) {
          importo(u"922337203685.4775"), QDate(1, 1, 1)},
         {"numeri non importi", QString("?"), QVariant(0.1), QVariant()},
         {"intero negativo", QString("'@0'"), QVariant(-7), QVariant()},
+        {"accenti e simboli", QString("perché 30 € ß"), importo(u"1"), QVariant()},
+        {"fuori dal piano base", QString::fromUtf8("\xF0\x9F\x99\x82"), QVariant(), QVariant()},
     };
     const QString colonne = "T, N, D";
     for (int k = 0; k < casi.size(); ++k) {
