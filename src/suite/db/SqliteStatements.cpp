@@ -19,13 +19,14 @@ bool isNullValue(const QVariant& value) {
 }
 
 QVariant columnValue(sqlite3_stmt* stmt, int i) {
+    static const QVariant nullText{QMetaType::fromType<QString>()};
     switch (sqlite3_column_type(stmt, i)) {
         case SQLITE_INTEGER:
             return QVariant(static_cast<qlonglong>(sqlite3_column_int64(stmt, i)));
         case SQLITE_FLOAT:
             return QVariant(sqlite3_column_double(stmt, i));
         case SQLITE_NULL:
-            return QVariant(QMetaType::fromType<QString>());
+            return nullText;
         case SQLITE_BLOB:
             return QVariant(QByteArray(static_cast<const char*>(sqlite3_column_blob(stmt, i)),
                                        sqlite3_column_bytes(stmt, i)));
@@ -228,10 +229,10 @@ void SqliteStatements::query(Prepared& prepared, const QVariantList& values,
     }
     int rc;
     while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
-        QVector<QVariant> row;
-        row.reserve(count);
+        QVector<QVariant> row(count);
+        QVariant* cell = row.data();
         for (int i = 0; i < count; ++i)
-            row.append(columnValue(stmt, i));
+            cell[i] = columnValue(stmt, i);
         rows->push_back(std::move(row));
     }
     if (rc != SQLITE_DONE)
