@@ -11,12 +11,15 @@ GruppoDiCommit::GruppoDiCommit(scEvaPrev& motore, bool& pbEsci)
 
 GruppoDiCommit::~GruppoDiCommit() {
     chiudi();
+    mMotore.rilasciaStatoDoc();
 }
 
 void GruppoDiCommit::segnaInizio() {
     mElaborati = mMotore.oiPreventiviElaborati;
     mChiusi = mMotore.ocDocumentiChiusi.size();
-    mStatoDoc = mMotore.mStatoDoc;
+    if (mStatoDoc)
+        mMotore.rilasciaStatoDoc();
+    mStatoDoc = mMotore.segnaStatoDoc();
 }
 
 bool GruppoDiCommit::prossimo() {
@@ -40,7 +43,7 @@ bool GruppoDiCommit::chiudi() {
         mMotore.RegistraErrore(e);
         mMotore.oiPreventiviElaborati = mElaborati;
         mMotore.ocDocumentiChiusi.resize(mChiusi);
-        mMotore.mStatoDoc = mStatoDoc;
+        mMotore.ripristinaStatoDoc(*mStatoDoc);
         mEsci = true;
         segnaInizio();
         return false;

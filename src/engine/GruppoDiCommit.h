@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 
 #include "DbConnection.h"
 #include "scEvaPrev.h"
@@ -34,7 +35,7 @@ class GruppoDiCommit {
     DbWriteBatch mBatch;
     int mElaborati = 0;
     std::size_t mChiusi = 0;
-    scEvaPrev::StatoDocumenti mStatoDoc;
+    std::optional<scEvaPrev::PuntoStatoDoc> mStatoDoc;
 };
 
 }  // namespace evapre

@@ -425,8 +425,9 @@ class scEvaPrev {
 
     std::unique_ptr<scCalcPiedeFat> mPiede;  // created once, reused for every document
 
-    // Documents of the run: what is known of each without asking the database again. Taken
-    // as a copy before each quote and put back when the quote's transaction rolls back.
+    // Documents of the run: what is known of each without asking the database again. While a
+    // point is marked (a quote, a group of commits) every change is journalled, so that a
+    // rollback puts back what was known at the point without copying every document.
     struct StatoDocumento {
         int ultimoRigDet = 0;
         int ultimoRigLiv = 0;
@@ -441,6 +442,20 @@ class scEvaPrev {
         DocumentoCorrente docPrecedente;
     } mStatoDoc;
     StatoDocumento& statoDocumento(int anno, qint32 numRif);
+    void dimenticaDocumento(int anno, qint32 numRif);
+    struct PuntoStatoDoc {
+        size_t diario = 0;
+        QString filtroPrecedente;
+        QStringList chiavePrecedente;
+        DocumentoCorrente docPrecedente;
+    };
+    PuntoStatoDoc segnaStatoDoc();
+    void ripristinaStatoDoc(const PuntoStatoDoc& punto);
+    void rilasciaStatoDoc();  // once for every segnaStatoDoc
+    void annotaStatoDoc(qint64 chiave);
+    // Each entry: a document's key and what was known of it before (nothing: not known).
+    std::vector<std::pair<qint64, std::optional<StatoDocumento>>> mDiarioStati;
+    int mPuntiStatoDoc = 0;
     DocumentoCorrente mDoc;
 
     // Settings the document steps read once per run.

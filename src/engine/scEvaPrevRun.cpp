@@ -1,5 +1,6 @@
 // The fulfilment run: common data, selection, header locks, one quote at a time, end of run.
 #include <QMap>
+#include <QScopeGuard>
 #include <QSet>
 #include <algorithm>
 
@@ -81,6 +82,8 @@ void scEvaPrev::LanciaEvasionePrev() {
     oiPreventiviElaborati = 0;
     ocDocumentiChiusi.clear();
     mStatoDoc = {};
+    mDiarioStati.clear();
+    mPuntiStatoDoc = 0;
 
     // An interrupted run is refused before anything is touched: its saved criteria are what
     // the recovery needs.
@@ -480,7 +483,8 @@ void scEvaPrev::evadePreventivo(RowSet& testata, bool& pbEsci) {
         pbEsci = true;
         return;
     }
-    const StatoDocumenti salvato = mStatoDoc;
+    const PuntoStatoDoc salvato = segnaStatoDoc();
+    const auto rilascia = qScopeGuard([this] { rilasciaStatoDoc(); });
     try {
         DbTransaction transazione(mDb);
         if (obSoloASaldo) {
@@ -509,7 +513,7 @@ void scEvaPrev::evadePreventivo(RowSet& testata, bool& pbEsci) {
         pbEsci = true;
     }
     if (pbEsci)
-        mStatoDoc = salvato;
+        ripristinaStatoDoc(salvato);
 }
 
 // Header, purchase orders, lines, expenses and status of one quote fulfilled into a document.
@@ -559,7 +563,7 @@ void scEvaPrev::annullaTestataVuota() {
                 QStringLiteral(" AND Anno = ") + sql(mDoc.anno) + QStringLiteral(" AND NumReg = ") +
                 sql(mDoc.numRif));
     mLock->SbloccaRecord(msCodiceLock, mDoc.anno, mDoc.numRif);
-    mStatoDoc.documenti.remove(static_cast<qint64>(mDoc.anno) * 10000000000LL + mDoc.numRif);
+    dimenticaDocumento(mDoc.anno, mDoc.numRif);
     mStatoDoc.filtroPrecedente.clear();
     mStatoDoc.docPrecedente = {};
 }

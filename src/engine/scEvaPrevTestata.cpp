@@ -55,8 +55,56 @@ void scEvaPrev::leggiImpostazioniDocumento() {
     mAddebiti.reset();
 }
 
+namespace {
+qint64 chiaveStato(int anno, qint32 numRif) {
+    return static_cast<qint64>(anno) * 10000000000LL + numRif;
+}
+}  // namespace
+
 scEvaPrev::StatoDocumento& scEvaPrev::statoDocumento(int anno, qint32 numRif) {
-    return mStatoDoc.documenti[static_cast<qint64>(anno) * 10000000000LL + numRif];
+    const qint64 chiave = chiaveStato(anno, numRif);
+    annotaStatoDoc(chiave);
+    return mStatoDoc.documenti[chiave];
+}
+
+void scEvaPrev::dimenticaDocumento(int anno, qint32 numRif) {
+    const qint64 chiave = chiaveStato(anno, numRif);
+    annotaStatoDoc(chiave);
+    mStatoDoc.documenti.remove(chiave);
+}
+
+void scEvaPrev::annotaStatoDoc(qint64 chiave) {
+    if (mPuntiStatoDoc == 0)
+        return;
+    const auto noto = mStatoDoc.documenti.constFind(chiave);
+    mDiarioStati.emplace_back(chiave, noto == mStatoDoc.documenti.constEnd()
+                                          ? std::nullopt
+                                          : std::optional<StatoDocumento>(*noto));
+}
+
+scEvaPrev::PuntoStatoDoc scEvaPrev::segnaStatoDoc() {
+    ++mPuntiStatoDoc;
+    return {mDiarioStati.size(), mStatoDoc.filtroPrecedente, mStatoDoc.chiavePrecedente,
+            mStatoDoc.docPrecedente};
+}
+
+void scEvaPrev::ripristinaStatoDoc(const PuntoStatoDoc& punto) {
+    while (mDiarioStati.size() > punto.diario) {
+        const auto& [chiave, prima] = mDiarioStati.back();
+        if (prima)
+            mStatoDoc.documenti.insert(chiave, *prima);
+        else
+            mStatoDoc.documenti.remove(chiave);
+        mDiarioStati.pop_back();
+    }
+    mStatoDoc.filtroPrecedente = punto.filtroPrecedente;
+    mStatoDoc.chiavePrecedente = punto.chiavePrecedente;
+    mStatoDoc.docPrecedente = punto.docPrecedente;
+}
+
+void scEvaPrev::rilasciaStatoDoc() {
+    if (--mPuntiStatoDoc == 0)
+        mDiarioStati.clear();
 }
 
 // Quote currencies with a fixed conversion, and the two program currencies, keep the quote's

@@ -504,21 +504,40 @@ void DbConnection::insertRows(const QString& table, const QStringList& columns,
     }
 }
 
+const DbConnection::BoundInsert& DbConnection::boundInsert(const QString& table,
+                                                           const QStringList& columns) {
+    size_t key = qHash(table);
+    for (const QString& column : columns)
+        key = qHashMulti(key, column);
+    constexpr qsizetype kMaxInserts = 500;
+    if (mBoundInserts.size() >= kMaxInserts && !mBoundInserts.contains(key))
+        mBoundInserts.clear();
+    BoundInsert& kept = mBoundInserts[key];
+    if (kept.table == table && kept.columns == columns && !kept.head.isEmpty())
+        return kept;
+    kept.table = table;
+    kept.columns = columns;
+    kept.head = QStringLiteral("INSERT INTO ") + table + QStringLiteral(" (") + columns.join(u',') +
+                QStringLiteral(") VALUES (");
+    kept.placeholders = kept.head;
+    for (qsizetype c = 0; c < columns.size(); ++c)
+        kept.placeholders += c == 0 ? QStringLiteral("?") : QStringLiteral(",?");
+    kept.placeholders += u')';
+    return kept;
+}
+
 void DbConnection::insertRowsBound(const QString& table, const QStringList& columns,
                                    const QList<QVariantList>& rows) {
-    const QString head = QStringLiteral("INSERT INTO ") + table + QStringLiteral(" (") +
-                         columns.join(u',') + QStringLiteral(") VALUES (");
-    QString placeholders = head;
-    for (qsizetype c = 0; c < columns.size(); ++c)
-        placeholders += c == 0 ? QStringLiteral("?") : QStringLiteral(",?");
-    placeholders += u')';
     for (const QVariantList& row : rows)
         if (row.size() != columns.size())
             throw DbError(DbErr::NotUpdatable,
                           QStringLiteral("Numero di valori errato per ") + table);
+    // A copy: the kept texts may be replaced while the rows run.
+    const BoundInsert insert = boundInsert(table, columns);
     runBoundRows(
-        placeholders,
-        [&head](const QStringList& literals) { return head + literals.join(u',') + u')'; }, rows);
+        insert.placeholders,
+        [&insert](const QStringList& literals) { return insert.head + literals.join(u',') + u')'; },
+        rows);
 }
 
 void DbConnection::updateRows(const QString& table, const QStringList& setColumns,

@@ -145,6 +145,14 @@ class DbConnection {
                            Send when);
     void insertRowsBound(const QString& table, const QStringList& columns,
                          const QList<QVariantList>& rows);
+    // The texts of a bound single-row insert, built once per table and column list.
+    struct BoundInsert {
+        QString table;
+        QStringList columns;
+        QString head;          // "INSERT INTO t (a,b) VALUES ("
+        QString placeholders;  // head + "?,?)"
+    };
+    const BoundInsert& boundInsert(const QString& table, const QStringList& columns);
     // Runs a statement of "?" placeholders once per row of values, bound as their literals
     // mean; a row holding a value with no plain bound form runs with its literals.
     void runBoundRows(const QString& withPlaceholders,
@@ -167,6 +175,7 @@ class DbConnection {
     QHash<QString, QStringList> mPrimaryKeys;
     mutable QHash<QString, QSqlRecord> mTableRecords;
     QHash<QString, std::shared_ptr<const RowSetLayout>> mLayouts;
+    QHash<size_t, BoundInsert> mBoundInserts;  // by the hash of table and columns
     // Portable shapes [0] and Jet shapes [1], each by its text.
     QHash<QString, std::shared_ptr<const SqlShape::Translated>> mTranslatedShapes[2];
     std::unique_ptr<SqliteStatements> mSqlite;       // SQLite only, on the driver's handle

@@ -4,12 +4,28 @@ namespace evapre {
 
 namespace {
 
-bool isIdentifierChar(QChar c) {
-    const char16_t u = c.unicode();
-    if (u < 128)  // the statements are ASCII but for their texts
-        return (u >= 'a' && u <= 'z') || (u >= 'A' && u <= 'Z') || (u >= '0' && u <= '9') ||
-               u == '_';
-    return c.isLetterOrNumber();
+// The statements are ASCII but for their texts: a table answers for ASCII, Unicode for the
+// rest.
+struct AsciiClasses {
+    bool identifier[128] = {};
+    AsciiClasses() {
+        for (int c = 0; c < 128; ++c)
+            identifier[c] = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
+                            (c >= '0' && c <= '9') || c == '_';
+    }
+};
+const AsciiClasses kAscii;
+
+inline bool isIdentifierChar(char16_t u) {
+    return u < 128 ? kAscii.identifier[u] : QChar(u).isLetterOrNumber();
+}
+
+inline bool isDigitChar(char16_t u) {
+    return u < 128 ? (u >= '0' && u <= '9') : QChar(u).isDigit();
+}
+
+inline bool isSpaceChar(char16_t u) {
+    return u < 128 ? (u == ' ' || (u >= '\t' && u <= '\r')) : QChar(u).isSpace();
 }
 
 void appendMarker(QString& out, qsizetype index) {
@@ -32,7 +48,7 @@ SqlShape SqlShape::Split(const QString& sql) {
     SqlShape result;
     QString& shape = result.shape;
     shape.reserve(sql.size());
-    const QChar* text = sql.constData();
+    const char16_t* text = reinterpret_cast<const char16_t*>(sql.constData());
     const qsizetype n = sql.size();
     qsizetype copied = 0;                    // text before this index is already in the shape
     qsizetype wordStart = -1, wordEnd = -1;  // the last word seen, for "top" and "like"
@@ -41,11 +57,11 @@ SqlShape SqlShape::Split(const QString& sql) {
                                          .compare(word, Qt::CaseInsensitive) == 0;
     };
     const auto flush = [&](qsizetype upTo) {
-        shape.append(text + copied, upTo - copied);
+        shape.append(reinterpret_cast<const QChar*>(text) + copied, upTo - copied);
         copied = upTo;
     };
     for (qsizetype i = 0; i < n;) {
-        const QChar c = text[i];
+        const char16_t c = text[i];
         if (c == u'\'') {
             if (i > 0 && isIdentifierChar(text[i - 1]))
                 return {};  // E'...' and the like
@@ -72,17 +88,17 @@ SqlShape SqlShape::Split(const QString& sql) {
         if (c == u'"' || c == u'#' || (c == u'-' && i + 1 < n && text[i + 1] == u'-') ||
             (c == u'/' && i + 1 < n && text[i + 1] == u'*'))
             return {};
-        if (c.isDigit()) {
+        if (isDigitChar(c)) {
             if (i > 0 && (isIdentifierChar(text[i - 1]) || text[i - 1] == u'.')) {
                 ++i;
                 continue;
             }
             qsizetype end = i;
-            while (end < n && text[end].isDigit())
+            while (end < n && isDigitChar(text[end]))
                 ++end;
-            if (end + 1 < n && text[end] == u'.' && text[end + 1].isDigit()) {
+            if (end + 1 < n && text[end] == u'.' && isDigitChar(text[end + 1])) {
                 ++end;
-                while (end < n && text[end].isDigit())
+                while (end < n && isDigitChar(text[end]))
                     ++end;
             }
             if (end < n && (isIdentifierChar(text[end]) || text[end] == u'.'))
@@ -103,12 +119,13 @@ SqlShape SqlShape::Split(const QString& sql) {
                 ++end;
             wordStart = i;
             wordEnd = end;
-            if (lastWordIs(QLatin1String("like")))
+            // Only a word of four letters can be "like".
+            if (end - i == 4 && lastWordIs(QLatin1String("like")))
                 return {};
             i = end;
             continue;
         }
-        if (!c.isSpace())
+        if (!isSpaceChar(c))
             wordStart = -1;
         ++i;
     }

@@ -131,6 +131,14 @@ Currency Currency::fromDouble(double d) {
         throw CurrencyOverflow();
     if (std::fabs(d) < 1e-6)
         return Currency();
+    // Most doubles are amounts of four decimals at most, read back from a database: when d is
+    // the double nearest to r / 10000, that is also the value of its shortest text (below 1e11
+    // no two amounts of four decimals share a double), so the text need not be written.
+    if (std::fabs(d) < 1e11) {
+        const double scaled = std::round(d * 10000.0);
+        if (scaled / 10000.0 == d)
+            return Currency(static_cast<int64_t>(scaled));
+    }
     char buf[64];
     const auto res = std::to_chars(buf, buf + sizeof buf, d);
     if (res.ec != std::errc())

@@ -4,8 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <charconv>
 #include <cmath>
 #include <limits>
+#include <random>
 
 using evapre::Currency;
 using evapre::CurrencyDivisionByZero;
@@ -72,6 +74,29 @@ TEST(Currency, ParseRejects) {
                              "∞",       "NaN"}) {
         EXPECT_FALSE(Currency::parse(QString::fromUtf8(text)).has_value()) << text;
     }
+}
+
+// Every double gives the value of its shortest text rounded to four decimals, whether it is
+// an amount read back from a database or the result of a computation.
+TEST(Currency, FromDoubleGivesItsShortestTextRounded) {
+    const auto perTesto = [](double d) {
+        char buf[64];
+        const auto res = std::to_chars(buf, buf + sizeof buf, d);
+        return Currency::parse(QString::fromLatin1(buf, res.ptr - buf))->raw();
+    };
+    std::mt19937_64 caso(20261210);
+    for (int i = 0; i < 20000; ++i) {
+        const int64_t raw = static_cast<int64_t>(caso() % 2000000000000000ULL) - 1000000000000000;
+        const double importo = static_cast<double>(raw / (i % 3 == 0 ? 1 : 1000)) / 10000.0;
+        EXPECT_EQ(Currency::fromDouble(importo).raw(), perTesto(importo)) << importo;
+        const double calcolato = importo * 1.22 / 3.0;
+        if (std::fabs(calcolato) < 1e15) {
+            EXPECT_EQ(Currency::fromDouble(calcolato).raw(), perTesto(calcolato)) << calcolato;
+        }
+    }
+    for (const double d : {0.00005, -0.00005, 1.00005, 99999999999.99995, 100000000000.0001,
+                           123456.78905, 0.0001, -0.0001, 1e-6, 99999999999.9999})
+        EXPECT_EQ(Currency::fromDouble(d).raw(), perTesto(d)) << d;
 }
 
 TEST(Currency, FromDoubleRoundsHalfAwayFromZero) {
