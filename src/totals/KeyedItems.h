@@ -42,7 +42,13 @@ class KeyedItems {
         return *mItems.back();
     }
 
-    bool contains(const QString& key) const { return mIndex.contains(key.toCaseFolded()); }
+    bool contains(const QString& key) const { return find(key) != nullptr; }
+
+    // The item under a key, or nullptr: one search where contains() and at() would be two.
+    T* find(const QString& key) const {
+        const auto found = mIndex.constFind(key.toCaseFolded());
+        return found == mIndex.constEnd() ? nullptr : mItems[static_cast<size_t>(*found)].get();
+    }
 
     T& at(const QString& key) const {
         const auto found = mIndex.constFind(key.toCaseFolded());

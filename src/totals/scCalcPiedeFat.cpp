@@ -348,8 +348,8 @@ bool scCalcPiedeFat::accumulaDettagli(bool pbCalcRitAcc) {
 }
 
 scIva& scCalcPiedeFat::bucketIva(const QString& chiave, const DatiIva& dati) {
-    if (ogIve.obEsiste(chiave))
-        return ogIve.ogIva(chiave);
+    if (scIva* esistente = ogIve.trova(chiave))
+        return *esistente;
     scIva& iva = ogIve.AddIva(chiave);
     iva.osDescrizione = dati.descrizioneBreve;
     iva.osDescrLunga = dati.descrizione;
@@ -363,10 +363,23 @@ scIva& scCalcPiedeFat::bucketIva(const QString& chiave, const DatiIva& dati) {
 
 void scCalcPiedeFat::assicuraConto(scIva& iva, const QString& conto, const QString& cdc,
                                    const QString& comp) {
-    if (!iva.obCPEsiste(conto))
-        iva.AddControP(conto, cdc, comp);
-    else if (!iva.obCdcCompEsiste(conto, cdc, comp))
-        iva.AddCdcComp(conto, cdc, comp);
+    livelliConto(iva, conto, cdc, comp);
+}
+
+// The counter-account of a VAT bucket and its cost-centre level, added when missing: each
+// found by one search.
+std::pair<BloccoValori&, BloccoValori&> scCalcPiedeFat::livelliConto(scIva& iva,
+                                                                     const QString& conto,
+                                                                     const QString& cdc,
+                                                                     const QString& comp) {
+    scControP* cp = iva.ocCollControPte.find(conto);
+    if (!cp) {
+        scControP& nuovo = iva.AddControP(conto, cdc, comp);
+        return {nuovo, nuovo.ogCdcComp(cdc, comp)};
+    }
+    const QString chiave = scControPCDCComp::chiave(cdc, comp);
+    scControPCDCComp* livello = cp->ocCdcCompetenza.find(chiave);
+    return {*cp, livello ? *livello : cp->AddCdcComp(cdc, comp)};
 }
 
 void scCalcPiedeFat::aggiungiIva(scIva& iva, const QString& conto, const QString& cdc,
@@ -424,10 +437,8 @@ void scCalcPiedeFat::accumulaRiga(const RowSet& riga, const ColonneDettaglio& c)
     const Currency valore = arrotonda(riga.amountAt(colonnaValore));
 
     scIva& iva = bucketIva(chiave, dati);
-    assicuraConto(iva, conto, cdc, comp);
     // Both levels of the line's counter-account, found once for the two amounts below.
-    BloccoValori& livelloConto = iva.bloccoCP(conto, true, cdc, comp);
-    BloccoValori& livelloCdc = iva.bloccoCP(conto, false, cdc, comp);
+    const auto [livelloConto, livelloCdc] = livelliConto(iva, conto, cdc, comp);
 
     const bool perSco =
         !odScontoPag.isZero() && mbScoPagSuDett && flagSi(riga.textAt(c.flScontoPag));

@@ -143,6 +143,8 @@ class scCalcPiedeFat {
     // Buckets
     scIva& bucketIva(const QString& chiave, const DatiIva& dati);
     void assicuraConto(scIva& iva, const QString& conto, const QString& cdc, const QString& comp);
+    std::pair<BloccoValori&, BloccoValori&> livelliConto(scIva& iva, const QString& conto,
+                                                         const QString& cdc, const QString& comp);
     void aggiungiIva(scIva& iva, const QString& conto, const QString& cdc, const QString& comp,
                      Currency BloccoValori::*campo, Currency importo);
     void aggiungiIva(scIva& iva, BloccoValori& conto, BloccoValori& cdc,

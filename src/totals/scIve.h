@@ -13,6 +13,7 @@ class scIve {
   public:
     scIva& AddIva(const QString& psIva);
     bool obEsiste(const QString& psIva) const { return mIve.contains(psIva); }
+    scIva* trova(const QString& psIva) const { return mIve.find(psIva); }
     scIva& ogIva(const QString& psIva) const { return mIve.at(psIva); }
     void Remove(const QString& psIva) { mIve.remove(psIva); }
     void Clear() { mIve.clear(); }

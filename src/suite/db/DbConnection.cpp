@@ -637,7 +637,12 @@ void DbConnection::runBoundRows(
     Statement st;
     // Prepared once for all the rows: the statement's text is not looked up row by row.
     SqliteStatements::Prepared* kept = prepared(withPlaceholders);
+    const auto rowText = [&](const QVariantList& row) { return withLiterals(literalsOf(row)); };
     for (const QVariantList& row : rows) {
+        // Most rows bind every value as it is (a failure names the row by its literals); the
+        // others go the way of their literals.
+        if (kept && mSqlite->executeRow(*kept, row, [&] { return rowText(row); }))
+            continue;
         st.bound = true;
         st.text = withPlaceholders;
         st.values.clear();

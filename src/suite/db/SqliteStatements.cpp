@@ -6,6 +6,7 @@
 
 #include "DbError.h"
 #include "RowSet.h"
+#include "SqlValue.h"
 
 namespace evapre {
 
@@ -201,6 +202,58 @@ void SqliteStatements::bind(Prepared& prepared, const QVariantList& values,
         if (rc != SQLITE_OK)
             fail(stmt, rc, QStringLiteral("Unable to bind parameters"), fullText);
     }
+}
+
+bool SqliteStatements::executeRow(Prepared& prepared, const QVariantList& row,
+                                  const FullText& fullText) {
+    sqlite3_stmt* stmt = prepared.stmt;
+    sqlite3_reset(stmt);
+    if (sqlite3_bind_parameter_count(stmt) != row.size()) {
+        const QSqlError error(QStringLiteral("Parameter count mismatch"), QString(),
+                              QSqlError::StatementError);
+        throw DbError::fromSql(error, fullText());
+    }
+    qsizetype room = 0;
+    for (const QVariant& value : row)
+        if (value.typeId() == QMetaType::QString)
+            room += static_cast<const QString*>(value.constData())->size() * 3;
+    if (prepared.texts.size() < room)
+        prepared.texts.resize(room);
+    struct Binder final : SqlBindSink {
+        sqlite3_stmt* stmt;
+        QByteArray& texts;
+        qsizetype used = 0;
+        int n = 0;
+        int rc = SQLITE_OK;
+        Binder(sqlite3_stmt* s, QByteArray& t) : stmt(s), texts(t) {}
+        void null() override { rc = sqlite3_bind_null(stmt, n); }
+        void integer(qint64 v) override { rc = sqlite3_bind_int64(stmt, n, v); }
+        void real(double v) override { rc = sqlite3_bind_double(stmt, n, v); }
+        void text(const QString& v) override {
+            if (used + v.size() * 3 <= texts.size()) {
+                const auto [data, size] = appendUtf8(texts, used, v);
+                rc = sqlite3_bind_text(stmt, n, data, size, SQLITE_STATIC);
+            } else {  // a text made on the way (a date): SQLite keeps its own copy
+                const QByteArray utf8 = v.toUtf8();
+                rc = sqlite3_bind_text(stmt, n, utf8.constData(), int(utf8.size()),
+                                       SQLITE_TRANSIENT);
+            }
+        }
+    } binder(stmt, prepared.texts);
+    for (const QVariant& value : row) {
+        ++binder.n;
+        if (!SqlBindTo(value, binder))
+            return false;
+        if (binder.rc != SQLITE_OK)
+            fail(stmt, binder.rc, QStringLiteral("Unable to bind parameters"), fullText);
+    }
+    int rc;
+    while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+    }
+    if (rc != SQLITE_DONE)
+        fail(stmt, rc, QStringLiteral("Unable to fetch row"), fullText);
+    sqlite3_reset(stmt);
+    return true;
 }
 
 int SqliteStatements::execute(Prepared& prepared, const QVariantList& values,

@@ -57,6 +57,9 @@ class SqliteStatements {
     // fullText gives the statement with its values, for an error message.
     using FullText = std::function<QString()>;
     int execute(Prepared& prepared, const QVariantList& values, const FullText& fullText);
+    // The same with the values of a row bound as the formatter binds them (SqlBindTo), none
+    // built on the way; false, with nothing run, when one has no plain bound form.
+    bool executeRow(Prepared& prepared, const QVariantList& row, const FullText& fullText);
     // Runs a query: its columns (when asked for), then every row.
     void query(Prepared& prepared, const QVariantList& values, const FullText& fullText,
                std::vector<Column>* columns, std::vector<QVector<QVariant>>* rows);

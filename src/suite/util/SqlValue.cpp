@@ -286,28 +286,33 @@ QString SqlValue(SqlDialect dialect, const QVariant& value, SqlKind kind) {
     }
 }
 
-std::optional<QVariant> SqlBindValue(const QVariant& value) {
-    if (!value.isValid() || value.isNull())
-        return QVariant();
+bool SqlBindTo(const QVariant& value, SqlBindSink& sink) {
+    if (!value.isValid() || value.isNull()) {
+        sink.null();
+        return true;
+    }
     const int type = value.metaType().id();
     if (isCurrency(value)) {
         // The literal is the exact decimal; a double quotient of two exact doubles is the
         // nearest double to it, as the database's own reading of the literal would be.
-        const int64_t raw = value.value<Currency>().raw();
+        const int64_t raw = static_cast<const Currency*>(value.constData())->raw();
         constexpr int64_t kExact = int64_t(1) << 53;
         if (raw % 10000 == 0)
-            return QVariant(static_cast<qlonglong>(raw / 10000));
-        if (raw > -kExact && raw < kExact)
-            return QVariant(static_cast<double>(raw) / 10000.0);
-        return std::nullopt;
+            sink.integer(raw / 10000);
+        else if (raw > -kExact && raw < kExact)
+            sink.real(static_cast<double>(raw) / 10000.0);
+        else
+            return false;
+        return true;
     }
     switch (type) {
         case QMetaType::QString: {
             const QString& text = *static_cast<const QString*>(value.constData());
             for (const QChar c : text)
                 if (c.unicode() == 0 || c.isSurrogate())
-                    return std::nullopt;  // the literal cleans these
-            return value;
+                    return false;  // the literal cleans these
+            sink.text(text);
+            return true;
         }
         case QMetaType::Int:
         case QMetaType::LongLong:
@@ -317,21 +322,44 @@ std::optional<QVariant> SqlBindValue(const QVariant& value) {
         case QMetaType::Long:
         case QMetaType::SChar:
         case QMetaType::UChar:
-            return QVariant(static_cast<qlonglong>(value.toLongLong()));
+            sink.integer(value.toLongLong());
+            return true;
         case QMetaType::Double:
         case QMetaType::Float: {
             const double d = value.toDouble();
-            return std::isfinite(d) ? QVariant(d) : QVariant();
+            if (std::isfinite(d))
+                sink.real(d);
+            else
+                sink.null();
+            return true;
         }
         case QMetaType::Bool:
-            return QVariant(static_cast<qlonglong>(value.toBool() ? 1 : 0));
+            sink.integer(value.toBool() ? 1 : 0);
+            return true;
         case QMetaType::QDate: {
             const QDate d = value.toDate();
-            return dateUsable(d) ? QVariant(dateText(d)) : QVariant();
+            if (dateUsable(d))
+                sink.text(dateText(d));
+            else
+                sink.null();
+            return true;
         }
         default:
-            return std::nullopt;
+            return false;
     }
+}
+
+std::optional<QVariant> SqlBindValue(const QVariant& value) {
+    struct AValore final : SqlBindSink {
+        QVariant valore;
+        void null() override { valore = QVariant(); }
+        void integer(qint64 v) override { valore = QVariant(static_cast<qlonglong>(v)); }
+        void real(double v) override { valore = QVariant(v); }
+        void text(const QString& v) override { valore = QVariant(v); }
+    } sink;
+    if (!SqlBindTo(value, sink))
+        return std::nullopt;
+    return std::move(sink.valore);
 }
 
 QString SqlValue(SqlDialect dialect, const QString& text) {

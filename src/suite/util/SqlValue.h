@@ -64,6 +64,19 @@ QString SqlValue(SqlDialect dialect, const QVariant& value, SqlKind kind = SqlKi
 // the value has no such plain form; the caller then writes the literal.
 std::optional<QVariant> SqlBindValue(const QVariant& value);
 
+// The same form handed to a sink as it is found, without building a value: false (nothing
+// handed) when there is no plain form.
+struct SqlBindSink {
+    virtual void null() = 0;
+    virtual void integer(qint64 value) = 0;
+    virtual void real(double value) = 0;
+    virtual void text(const QString& value) = 0;
+
+  protected:
+    ~SqlBindSink() = default;
+};
+bool SqlBindTo(const QVariant& value, SqlBindSink& sink);
+
 // Typed forms (same rules as above).
 QString SqlValue(SqlDialect dialect, const QString& text);     // text literal
 QString SqlValue(SqlDialect dialect, const char* text);        // UTF-8 text literal
