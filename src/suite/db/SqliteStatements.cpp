@@ -19,6 +19,17 @@ bool isNullValue(const QVariant& value) {
            static_cast<const QString*>(value.constData())->isNull();
 }
 
+// True when a text holds exactly these bytes of plain ASCII.
+bool sameAscii(const QString& text, const char* bytes, int size) {
+    if (text.size() != size)
+        return false;
+    const char16_t* units = reinterpret_cast<const char16_t*>(text.constData());
+    for (int k = 0; k < size; ++k)
+        if (units[k] != static_cast<unsigned char>(bytes[k]) || (bytes[k] & 0x80))
+            return false;
+    return true;
+}
+
 QVariant columnValue(sqlite3_stmt* stmt, int i) {
     static const QVariant nullText{QMetaType::fromType<QString>()};
     switch (sqlite3_column_type(stmt, i)) {
@@ -36,6 +47,21 @@ QVariant columnValue(sqlite3_stmt* stmt, int i) {
                 QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(stmt, i)),
                                   sqlite3_column_bytes(stmt, i)));
     }
+}
+
+// A value of a row; a text equal to the same column's text of the row before shares it (codes,
+// flags and names repeat from row to row) instead of being converted again.
+QVariant columnValue(sqlite3_stmt* stmt, int i, const QVariant* before) {
+    if (before && sqlite3_column_type(stmt, i) == SQLITE_TEXT &&
+        before->typeId() == QMetaType::QString) {
+        const char* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt, i));
+        const int size = sqlite3_column_bytes(stmt, i);
+        const QString& previous = *static_cast<const QString*>(before->constData());
+        if (!previous.isNull() && sameAscii(previous, text, size))
+            return *before;
+        return QVariant(QString::fromUtf8(text, size));
+    }
+    return columnValue(stmt, i);
 }
 
 // Writes a text in UTF-8 at the end of the used part of a buffer with room for it; a lone
@@ -284,8 +310,10 @@ void SqliteStatements::query(Prepared& prepared, const QVariantList& values,
     while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
         QVector<QVariant> row(count);
         QVariant* cell = row.data();
+        const QVariant* before =
+            rows->empty() || rows->back().size() != count ? nullptr : rows->back().constData();
         for (int i = 0; i < count; ++i)
-            cell[i] = columnValue(stmt, i);
+            cell[i] = columnValue(stmt, i, before ? before + i : nullptr);
         rows->push_back(std::move(row));
     }
     if (rc != SQLITE_DONE)
