@@ -184,15 +184,22 @@ TEST(SqlShape, PreparedQueriesReadWhatTheTextReads) {
     c.execute("Insert into Prova (K, T, N, D, O, R) values (2, NULL, NULL, NULL, NULL, NULL)");
     c.execute("Insert into Prova (K, T, N, D, O, R) values (3000000, '', 0, " +
               c.sql(QDate(1, 1, 1)) + ", NULL, 0)");
+    // Texts repeated from row to row, empty beside Null, accented.
+    const QStringList ripetuti{"'A'", "'A'", "''",  "''",  "NULL", "''",
+                               "'è'", "'è'", "'A'", "'B'", "'Bc'"};
+    for (int k = 0; k < ripetuti.size(); ++k)
+        c.execute("Insert into Prova (K, T) values (" + c.sql(10 + k) + ", " + ripetuti[k] + ")");
     const QStringList query{
+        "Select K, T from Prova where K >= 10 and K < 100 order by K",
         "Select * from Prova where K = 1",
-        "Select * from Prova where K >= 2 order by K",
+        "Select * from Prova where K >= 2 and (K < 10 or K > 100) order by K",
         "Select K, T from Prova where T = 'l''ufficio' and N = -12.3456",
         "Select * from Prova where N > 12.5 or N < (-1)",
         "Select * from Prova where D = " + c.sql(QDate(2026, 12, 10)),
         "Select * from Prova where O < " + c.sql(QDateTime(QDate(2027, 1, 1), QTime(0, 0))),
         "Select * from Prova where K = 3000000000 or K = 3000000",
-        "Select count(*), sum(N), max(D), 'costante' AS C from Prova where K > 0",
+        "Select count(*), sum(N), max(D), 'costante' AS C from Prova where K > 0 and N is not "
+        "null",
         "Select T, 'x' = 'x' AS Uguali from Prova where K = 1",
         "Select a.K, b.T from Prova a left join Prova b on b.K = a.K + 1 where a.K < 3 order by "
         "a.K",
