@@ -1,6 +1,7 @@
 #include "PostgresStatements.h"
 
 #include <libpq-fe.h>
+#include <cstring>
 
 #include <QDate>
 #include <QDateTime>
@@ -476,14 +477,23 @@ bool PostgresStatements::readRows(Prepared& prepared, const pg_result* result,
     const int rowCount = PQntuples(r);
     rows->reserve(rows->size() + static_cast<size_t>(rowCount));
     for (int row = 0; row < rowCount; ++row) {
-        QVector<QVariant> values;
-        values.reserve(count);
+        QVector<QVariant> values(count);
+        QVariant* cell = values.data();
+        // A value written as the same column's value of the row before is that value: codes,
+        // flags, names and dates repeat from row to row and are not converted again.
+        const QVariant* before = row > 0 ? rows->back().constData() : nullptr;
         for (int i = 0; i < count; ++i) {
-            if (PQgetisnull(r, row, i))
-                values.append(QVariant(nullTypes[size_t(i)], nullptr));
+            if (PQgetisnull(r, row, i)) {
+                cell[i] = QVariant(nullTypes[size_t(i)], nullptr);
+                continue;
+            }
+            const char* text = PQgetvalue(r, row, i);
+            const int length = PQgetlength(r, row, i);
+            if (before && !PQgetisnull(r, row - 1, i) && PQgetlength(r, row - 1, i) == length &&
+                memcmp(PQgetvalue(r, row - 1, i), text, size_t(length)) == 0)
+                cell[i] = before[i];
             else
-                values.append(
-                    valueOf(kinds[size_t(i)], PQgetvalue(r, row, i), PQgetlength(r, row, i)));
+                cell[i] = valueOf(kinds[size_t(i)], text, length);
         }
         rows->push_back(std::move(values));
     }
