@@ -6,6 +6,7 @@
 #include <QRegularExpression>
 #include <QTime>
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 
@@ -18,11 +19,28 @@ QString negativeSafe(const QString& number) {
 }
 
 QString textLiteral(SqlDialect dialect, const QString& text) {
+    const qsizetype n = text.size();
+    const char16_t* units = reinterpret_cast<const char16_t*>(text.constData());
+    qsizetype plain = 0;  // the leading part that needs no care
+    while (plain < n) {
+        const char16_t u = units[plain];
+        if (u == 0 || u == u'\'' || u == u'\\' || QChar::isSurrogate(u))
+            break;
+        ++plain;
+    }
+    if (plain == n) {  // most texts: written between quotes as they are
+        QString literal(n + 2, Qt::Uninitialized);
+        QChar* out = literal.data();
+        out[0] = u'\'';
+        std::copy_n(text.constData(), n, out + 1);
+        out[n + 1] = u'\'';
+        return literal;
+    }
     QString body;
     body.reserve(text.size() + 8);
+    body.append(text.constData(), plain);
     bool backslash = false;
-    const qsizetype n = text.size();
-    for (qsizetype i = 0; i < n; ++i) {
+    for (qsizetype i = plain; i < n; ++i) {
         const QChar c = text.at(i);
         if (c.isHighSurrogate()) {
             if (i + 1 < n && text.at(i + 1).isLowSurrogate()) {
