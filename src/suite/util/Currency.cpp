@@ -219,18 +219,24 @@ QString Currency::toSqlText() const {
     const u128 mag = neg ? static_cast<u128>(-static_cast<i128>(mRaw)) : static_cast<u128>(mRaw);
     const uint64_t whole = static_cast<uint64_t>(mag / kScale);
     uint64_t frac = static_cast<uint64_t>(mag % kScale);
-    QString out;
+    // Written into a buffer and made a text once: amounts are written for every statement.
+    char buf[48];
+    char* out = buf;
     if (neg)
-        out += u'-';
-    out += QString::number(whole);
+        *out++ = '-';
+    out = std::to_chars(out, buf + sizeof buf, whole).ptr;
     if (frac != 0) {
-        QString f = QString::number(frac).rightJustified(kDecimals, u'0');
-        while (f.endsWith(u'0'))
-            f.chop(1);
-        out += u'.';
-        out += f;
+        int digits = kDecimals;
+        while (frac % 10 == 0) {
+            frac /= 10;
+            --digits;
+        }
+        *out++ = '.';
+        for (int k = digits - 1; k >= 0; --k, frac /= 10)
+            out[k] = static_cast<char>('0' + frac % 10);
+        out += digits;
     }
-    return out;
+    return QString::fromLatin1(buf, out - buf);
 }
 
 QString Currency::format(int decimals) const {

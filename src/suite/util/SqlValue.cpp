@@ -169,7 +169,19 @@ QString integerLiteral(const QVariant& v) {
     const int type = v.metaType().id();
     if (type == QMetaType::ULongLong || type == QMetaType::ULong)
         return QString::number(v.toULongLong());
-    return negativeSafe(QString::number(v.toLongLong()));
+    // "(-5)" for a negative number, written into a buffer and made a text once.
+    const qlonglong n = type == QMetaType::Int ? *static_cast<const int*>(v.constData())
+                        : type == QMetaType::LongLong
+                            ? *static_cast<const qlonglong*>(v.constData())
+                            : v.toLongLong();
+    char buf[32];
+    char* out = buf;
+    if (n < 0)
+        *out++ = '(';
+    out = std::to_chars(out, buf + sizeof buf, n).ptr;
+    if (n < 0)
+        *out++ = ')';
+    return QString::fromLatin1(buf, out - buf);
 }
 
 bool isCurrency(const QVariant& v) {
