@@ -6,6 +6,7 @@
 
 #include <QAtomicInt>
 #include <QFileInfo>
+#include <QSet>
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlIndex>
@@ -342,8 +343,12 @@ bool DbConnection::writeRowsOnServer(const QString& placeholders,
             mPostgres->prepareWritten(placeholders, literals, assigned);
         if (!prepared)
             return false;
-        writes.push_back(
-            {prepared, literals, {}, [withLiterals, literals] { return withLiterals(literals); }});
+        writes.push_back({prepared,
+                          literals,
+                          {},
+                          [withLiterals, literals] { return withLiterals(literals); },
+                          false,
+                          {}});
     }
     sendWrites(std::move(writes), when);
     return true;
@@ -363,6 +368,7 @@ QString dollarPlaceholders(qsizetype from, qsizetype count) {
 pg_result* DbConnection::sendToServer(std::vector<PostgresStatements::Step> steps, int main) {
     std::vector<PostgresStatements::Step> all = std::move(mPending);
     mPending.clear();
+    mPendingWritesLast = false;
     mBeginPending = false;
     const int offset = static_cast<int>(all.size());
     all.insert(all.end(), std::make_move_iterator(steps.begin()),
@@ -386,7 +392,8 @@ void DbConnection::flushPending() {
 
 int DbConnection::runPreparedOnServer(PostgresStatements::Prepared& prepared, const Statement& st,
                                       bool write, Send when) {
-    PostgresStatements::Step step{&prepared, st.literals, {}, [st] { return st.fullText(); }};
+    PostgresStatements::Step step{&prepared, st.literals, {}, [st] { return st.fullText(); },
+                                  false,     {}};
     std::vector<PostgresStatements::Step> steps;
     steps.push_back(std::move(step));
     if (write)
@@ -401,8 +408,13 @@ int DbConnection::sendWrites(std::vector<PostgresStatements::Step> writes, Send 
     std::vector<PostgresStatements::Step> steps;
     addWriteSteps(steps, std::move(writes));
     if (when == Send::WithNext && mInTransaction) {
+        // Writes waiting one after the other share the savepoint before the first: a failure
+        // undoes them together, and the caller learns of it with the next statement anyway.
+        if (mPendingWritesLast && mStatementSavepoint)
+            mPending.resize(mPending.size() - 2);  // their "RELEASE", "SAVEPOINT"
         mPending.insert(mPending.end(), std::make_move_iterator(steps.begin()),
                         std::make_move_iterator(steps.end()));
+        mPendingWritesLast = true;
         return 0;
     }
     int first = 0;  // the first write, after its savepoint if one comes before it
@@ -417,7 +429,8 @@ int DbConnection::sendWrites(std::vector<PostgresStatements::Step> writes, Send 
 bool DbConnection::queryOnServer(PostgresStatements::Prepared& prepared, const Statement& st,
                                  std::vector<PostgresStatements::Column>* columns,
                                  std::vector<QVector<QVariant>>* rows) {
-    PostgresStatements::Step step{&prepared, st.literals, {}, [st] { return st.fullText(); }};
+    PostgresStatements::Step step{&prepared, st.literals, {}, [st] { return st.fullText(); },
+                                  false,     {}};
     std::vector<PostgresStatements::Step> steps;
     steps.push_back(std::move(step));
     PGresult* result = sendToServer(std::move(steps), 0);
@@ -462,8 +475,15 @@ void DbConnection::insertRows(const QString& table, const QStringList& columns,
     }
     const QString head = QStringLiteral("INSERT INTO ") + table + QStringLiteral(" (") +
                          columns.join(u',') + QStringLiteral(") VALUES ");
-    // A native server runs one prepared single-row insert per row, all in one round trip:
-    // the statement has one shape whatever the number of rows and their nulls.
+    if (mPostgres && !rows.isEmpty()) {
+        for (const QVariantList& row : rows)
+            if (row.size() != columns.size())
+                throw DbError(DbErr::NotUpdatable,
+                              QStringLiteral("Numero di valori errato per ") + table);
+        if (insertArraysOnServer(table, columns, rows, when))
+            return;
+    }
+    // Else a native server runs one prepared single-row insert per row, all in one round trip.
     if (mPostgres && !rows.isEmpty()) {
         QList<QStringList> literalRows;
         for (const QVariantList& row : rows) {
@@ -523,7 +543,127 @@ const DbConnection::BoundInsert& DbConnection::boundInsert(const QString& table,
     for (qsizetype c = 0; c < columns.size(); ++c)
         kept.placeholders += c == 0 ? QStringLiteral("?") : QStringLiteral(",?");
     kept.placeholders += u')';
+    kept.arrays = QStringLiteral("INSERT INTO ") + table + QStringLiteral(" (") +
+                  columns.join(u',') + QStringLiteral(") SELECT * FROM unnest(") +
+                  dollarPlaceholders(1, columns.size()) + u')';
     return kept;
+}
+
+bool DbConnection::insertArraysOnServer(const QString& table, const QStringList& columns,
+                                        const QList<QVariantList>& rows, Send when) {
+    const QString text = boundInsert(table, columns).arrays;
+    const auto fullText = [this, table, columns, rows] {
+        QString s = QStringLiteral("INSERT INTO ") + table + QStringLiteral(" (") +
+                    columns.join(u',') + QStringLiteral(") VALUES ");
+        for (qsizetype r = 0; r < rows.size(); ++r) {
+            s += r == 0 ? QStringLiteral("(") : QStringLiteral(",(");
+            for (qsizetype c = 0; c < rows[r].size(); ++c)
+                s += (c > 0 ? QStringLiteral(",") : QString()) + sql(rows[r][c]);
+            s += u')';
+        }
+        return s;
+    };
+    return writeArraysOnServer(text, mPostgres->arrayTypes(table, columns), rows, {}, fullText,
+                               when);
+}
+
+// "UPDATE t SET a = v.c1 FROM unnest($1, $2, $3) AS v(c1, c2, c3) WHERE t.k = v.c2 …". The
+// leading key columns every row shares (the document, the quote) are also given as plain
+// values, so that the plan kept for the statement finds the rows by the key's index whatever
+// the size the table had when it was planned. A row the key finds twice would be changed
+// once, by either value: such rows go one by one.
+bool DbConnection::updateArraysOnServer(const QString& table, const QStringList& setColumns,
+                                        const QStringList& keyColumns,
+                                        const QList<QVariantList>& rows, Send when) {
+    const qsizetype width = setColumns.size() + keyColumns.size();
+    const qsizetype keyFrom = setColumns.size();
+    QSet<QString> keys;
+    for (const QVariantList& row : rows) {
+        QString key;
+        for (qsizetype k = keyFrom; k < width; ++k)
+            key += sql(row[k]) + QChar(0x1f);
+        if (keys.contains(key))
+            return false;
+        keys.insert(key);
+    }
+    qsizetype shared = 0;
+    while (shared < keyColumns.size()) {
+        const QString first = sql(rows.front()[keyFrom + shared]);
+        bool same = first != QLatin1String("NULL");
+        for (qsizetype r = 1; r < rows.size() && same; ++r)
+            same = sql(rows[r][keyFrom + shared]) == first;
+        if (!same)
+            break;
+        ++shared;
+    }
+    const auto column = [](qsizetype c) {
+        return QStringLiteral("evapre_v.c") + QString::number(c);
+    };
+    QString text = QStringLiteral("UPDATE ") + table + QStringLiteral(" SET ");
+    for (qsizetype c = 0; c < setColumns.size(); ++c)
+        text += (c > 0 ? QStringLiteral(", ") : QString()) + setColumns[c] + QStringLiteral(" = ") +
+                column(c + 1);
+    text += QStringLiteral(" FROM unnest(") + dollarPlaceholders(1, width) +
+            QStringLiteral(") AS evapre_v(");
+    for (qsizetype c = 0; c < width; ++c)
+        text += (c > 0 ? QStringLiteral(",c") : QStringLiteral("c")) + QString::number(c + 1);
+    text += QStringLiteral(") WHERE ");
+    for (qsizetype k = 0; k < shared; ++k)
+        text += table + u'.' + keyColumns[k] + QStringLiteral(" = $") +
+                QString::number(width + k + 1) + QStringLiteral(" AND ");
+    for (qsizetype k = 0; k < keyColumns.size(); ++k)
+        text += (k > 0 ? QStringLiteral(" AND ") : QString()) + table + u'.' + keyColumns[k] +
+                QStringLiteral(" = ") + column(keyFrom + k + 1);
+    std::vector<PostgresStatements::Oid> types =
+        mPostgres->arrayTypes(table, setColumns + keyColumns);
+    std::vector<QByteArray> scalars;
+    for (qsizetype k = 0; k < shared && !types.empty(); ++k) {
+        types.push_back(0);  // the type of the column it is compared with
+        QByteArray value;
+        bool isNull = false;
+        if (!SqlAppendParamText(rows.front()[keyFrom + k], value, &isNull) || isNull)
+            return false;
+        scalars.push_back(value);
+    }
+    const auto fullText = [this, table, setColumns, keyColumns, rows] {
+        QString s;
+        for (const QVariantList& row : rows) {
+            s += QStringLiteral("UPDATE ") + table + QStringLiteral(" SET ");
+            for (qsizetype c = 0; c < setColumns.size(); ++c)
+                s += (c > 0 ? QStringLiteral(",") : QString()) + setColumns[c] +
+                     QStringLiteral(" = ") + sql(row[c]);
+            s += QStringLiteral(" WHERE ");
+            for (qsizetype k = 0; k < keyColumns.size(); ++k)
+                s += (k > 0 ? QStringLiteral(" AND ") : QString()) + keyColumns[k] +
+                     QStringLiteral(" = ") + sql(row[setColumns.size() + k]);
+            s += QStringLiteral(";\n");
+        }
+        return s;
+    };
+    return writeArraysOnServer(text, types, rows, std::move(scalars), fullText, when);
+}
+
+bool DbConnection::writeArraysOnServer(const QString& text,
+                                       const std::vector<PostgresStatements::Oid>& types,
+                                       const QList<QVariantList>& rows,
+                                       std::vector<QByteArray> scalars,
+                                       PostgresStatements::FullText fullText, Send when) {
+    if (types.empty())
+        return false;
+    PostgresStatements::Step step;
+    const qsizetype arrays = qsizetype(types.size() - scalars.size());
+    if (!PostgresStatements::arrayParams(rows, 0, arrays, &step.params))
+        return false;
+    step.prepared = mPostgres->prepareTyped(text, types);
+    if (!step.prepared)
+        return false;
+    for (QByteArray& value : scalars)
+        step.params.push_back(std::move(value));
+    step.fullText = std::move(fullText);
+    std::vector<PostgresStatements::Step> writes;
+    writes.push_back(std::move(step));
+    sendWrites(std::move(writes), when);
+    return true;
 }
 
 void DbConnection::insertRowsBound(const QString& table, const QStringList& columns,
@@ -551,7 +691,8 @@ void DbConnection::updateRows(const QString& table, const QStringList& setColumn
     if (rows.isEmpty() || setColumns.isEmpty())
         return;
     // The condition of a row on the key columns from index `from`.
-    const auto keyOf = [&](const QStringList& literals, qsizetype row, qsizetype from = 0) {
+    const auto keyOf = [keyColumns, setColumns, width](const QStringList& literals, qsizetype row,
+                                                       qsizetype from = 0) {
         QString key;
         for (qsizetype k = from; k < keyColumns.size(); ++k) {
             if (k > from)
@@ -561,8 +702,9 @@ void DbConnection::updateRows(const QString& table, const QStringList& setColumn
         }
         return key;
     };
-    // One row: SET a = <v>, ... WHERE k = <v> AND ...
-    const auto single = [&](const QStringList& literals) {
+    // One row: SET a = <v>, ... WHERE k = <v> AND ... Held by value: a write that waits for
+    // the next statement names itself with it after this call has returned.
+    const auto single = [table, setColumns, keyOf](const QStringList& literals) {
         QString s = QStringLiteral("UPDATE ") + table + QStringLiteral(" SET ");
         for (qsizetype c = 0; c < setColumns.size(); ++c)
             s += (c > 0 ? QStringLiteral(",") : QString()) + setColumns[c] + QStringLiteral(" = ") +
@@ -576,11 +718,13 @@ void DbConnection::updateRows(const QString& table, const QStringList& setColumn
         runBoundRows(single(placeholders), single, rows);
         return;
     }
+    if (mPostgres && updateArraysOnServer(table, setColumns, keyColumns, rows, when))
+        return;
     QStringList literals;
     for (const QVariantList& row : rows)
         for (const QVariant& v : row)
             literals << sql(v);
-    // A native server runs one prepared single-row update per row, all in one round trip.
+    // Else a native server runs one prepared single-row update per row, all in one round trip.
     if (mPostgres) {
         QList<QStringList> literalRows;
         for (qsizetype r = 0; r < rows.size(); ++r)
@@ -783,6 +927,7 @@ void DbConnection::begin() {
     if (mPostgres) {
         // Sent with the first statement of the transaction, and its first savepoint with it.
         flushPending();
+        mPendingWritesLast = false;
         mPending.push_back(PostgresStatements::Step::Plain("BEGIN"));
         mPending.push_back(PostgresStatements::Step::Plain("SAVEPOINT evapre_stmt"));
         mBeginPending = true;
@@ -810,6 +955,7 @@ void DbConnection::commit() {
                                                              });
         if (mPostgres && onlyBegin) {
             mPending.clear();  // nothing was written: nothing to commit
+            mPendingWritesLast = false;
             mBeginPending = false;
         } else if (mPostgres) {
             std::vector<PostgresStatements::Step> steps;
@@ -833,6 +979,7 @@ void DbConnection::rollback() {
     mStatementSavepoint = false;
     const bool sent = !mBeginPending;
     mPending.clear();  // the writes waiting are dropped with the transaction
+    mPendingWritesLast = false;
     mBeginPending = false;
     if (!sent)
         return;

@@ -29,7 +29,8 @@ enum class RowSetMode { Buffered, Streaming };
 
 // When a write inside a transaction reaches a server: at once, or with the next statement
 // (WithNext: the caller does not need the count of rows changed, and takes a failure from
-// the next statement or the commit; the write is then undone as any failed write is).
+// the next statement or the commit; the write is then undone as any failed write is, with
+// the writes that waited with it).
 enum class Send { Now, WithNext };
 
 struct OpenOptions {
@@ -143,6 +144,18 @@ class DbConnection {
                            qsizetype assigned,
                            const std::function<QString(const QStringList&)>& withLiterals,
                            Send when);
+    // On a native server: the rows written by one statement that takes each column's values as
+    // an array of the column's type, sent as one write. False, with nothing sent, when that
+    // cannot be (a column not found, a value with no plain form, the statement met first).
+    bool insertArraysOnServer(const QString& table, const QStringList& columns,
+                              const QList<QVariantList>& rows, Send when);
+    bool updateArraysOnServer(const QString& table, const QStringList& setColumns,
+                              const QStringList& keyColumns, const QList<QVariantList>& rows,
+                              Send when);
+    // `types`: those of the arrays of the rows' columns, then those of the `scalars` after them.
+    bool writeArraysOnServer(const QString& text, const std::vector<PostgresStatements::Oid>& types,
+                             const QList<QVariantList>& rows, std::vector<QByteArray> scalars,
+                             PostgresStatements::FullText fullText, Send when);
     void insertRowsBound(const QString& table, const QStringList& columns,
                          const QList<QVariantList>& rows);
     // The texts of a bound single-row insert, built once per table and column list.
@@ -151,6 +164,7 @@ class DbConnection {
         QStringList columns;
         QString head;          // "INSERT INTO t (a,b) VALUES ("
         QString placeholders;  // head + "?,?)"
+        QString arrays;        // "INSERT INTO t (a,b) SELECT * FROM unnest($1,$2)"
     };
     const BoundInsert& boundInsert(const QString& table, const QStringList& columns);
     // Runs a statement of "?" placeholders once per row of values, bound as their literals
@@ -182,6 +196,7 @@ class DbConnection {
     std::unique_ptr<PostgresStatements> mPostgres;   // native PostgreSQL only, likewise
     std::vector<PostgresStatements::Step> mPending;  // sent ahead of the next statement
     bool mBeginPending = false;                      // the transaction is not on the server yet
+    bool mPendingWritesLast = false;  // mPending ends with writes and their savepoint
 };
 
 // Many small writes that would each commit on their own (the marks of a run) committed

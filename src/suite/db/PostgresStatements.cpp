@@ -11,6 +11,7 @@
 
 #include "DbError.h"
 #include "RowSet.h"
+#include "SqlValue.h"
 
 namespace evapre {
 
@@ -357,19 +358,102 @@ bool PostgresStatements::prepareOnServer(const QByteArray& name, const QByteArra
     return ok;
 }
 
-PostgresStatements::Values PostgresStatements::valuesOf(const Prepared& prepared,
-                                                        const QStringList& literals) const {
+PostgresStatements::Values PostgresStatements::valuesOf(const Step& step) const {
     Values values;
+    if (!step.params.empty()) {
+        values.pointers.reserve(step.params.size());
+        for (const QByteArray& t : step.params)
+            values.pointers.push_back(t.isNull() ? nullptr : t.constData());
+        return values;
+    }
+    const Prepared& prepared = *step.prepared;
     values.texts.reserve(prepared.literalOf.size());
     values.pointers.reserve(prepared.literalOf.size());
     for (int index : prepared.literalOf) {
-        const QString& literal = literals[index];
+        const QString& literal = step.literals[index];
         values.texts.push_back(literal == QLatin1String("NULL") ? QByteArray()
                                                                 : paramText(literal));
     }
     for (const QByteArray& t : values.texts)
         values.pointers.push_back(t.isNull() ? nullptr : t.constData());
     return values;
+}
+
+std::vector<PostgresStatements::Oid> PostgresStatements::arrayTypes(const QString& table,
+                                                                    const QStringList& columns) {
+    const QString folded = table.toLower();
+    auto found = mArrayTypes.constFind(folded);
+    if (found == mArrayTypes.constEnd()) {
+        const QByteArray name = folded.toUtf8();
+        const char* values[] = {name.constData()};
+        ResultGuard r{PQexecParams(mHandle,
+                                   "SELECT a.attname, t.typarray FROM pg_attribute a "
+                                   "JOIN pg_type t ON t.oid = a.atttypid "
+                                   "WHERE a.attrelid = to_regclass($1) AND a.attnum > 0 "
+                                   "AND NOT a.attisdropped",
+                                   1, nullptr, values, nullptr, nullptr, 0)};
+        if (PQresultStatus(r.result) != PGRES_TUPLES_OK || PQntuples(r.result) == 0)
+            return {};  // not remembered: a table created later is seen
+        QHash<QString, Oid> types;
+        for (int row = 0; row < PQntuples(r.result); ++row)
+            types.insert(QString::fromUtf8(PQgetvalue(r.result, row, 0)),
+                         static_cast<Oid>(QByteArray(PQgetvalue(r.result, row, 1)).toUInt()));
+        found = mArrayTypes.insert(folded, types);
+    }
+    std::vector<Oid> result;
+    result.reserve(static_cast<size_t>(columns.size()));
+    for (const QString& column : columns) {
+        const Oid type = found->value(column.toLower(), 0);
+        if (type == 0)
+            return {};
+        result.push_back(type);
+    }
+    return result;
+}
+
+PostgresStatements::Prepared* PostgresStatements::prepareTyped(const QString& text,
+                                                               const std::vector<Oid>& types) {
+    QString key = text;
+    key += QChar(0x1d);
+    bool prepareNow = false;
+    if (Prepared* found = kept(key, &prepareNow); !prepareNow)
+        return found;
+    auto prepared = std::make_unique<Prepared>();
+    prepared->types = types;
+    return keep(key, std::move(prepared), text);
+}
+
+// The text form of an array: {"a","b",NULL}, with '"' and '\' of a value escaped.
+bool PostgresStatements::arrayParams(const QList<QVariantList>& rows, qsizetype from,
+                                     qsizetype count, std::vector<QByteArray>* params) {
+    params->clear();
+    params->resize(static_cast<size_t>(count));
+    for (qsizetype c = 0; c < count; ++c) {
+        QByteArray& array = (*params)[size_t(c)];
+        array.reserve(rows.size() * 8 + 2);
+        array += '{';
+        for (qsizetype r = 0; r < rows.size(); ++r) {
+            if (r > 0)
+                array += ',';
+            const qsizetype mark = array.size();
+            array += '"';
+            bool isNull = false;
+            if (!SqlAppendParamText(rows[r][from + c], array, &isNull))
+                return false;
+            if (isNull) {
+                array.truncate(mark);
+                array += "NULL";
+                continue;
+            }
+            for (qsizetype k = mark + 1; k < array.size(); ++k) {
+                if (array.at(k) == '"' || array.at(k) == '\\')
+                    array.insert(k++, '\\');
+            }
+            array += '"';
+        }
+        array += '}';
+    }
+    return true;
 }
 
 void PostgresStatements::fail(PGresult* result, const FullText& fullText) {
@@ -390,7 +474,7 @@ void PostgresStatements::send(const Step& step, std::vector<Values>& kept) {
                           0);
         return;
     }
-    kept.push_back(valuesOf(*step.prepared, step.literals));
+    kept.push_back(valuesOf(step));
     const Values& values = kept.back();
     PQsendQueryPrepared(mHandle, step.prepared->name.constData(),
                         static_cast<int>(values.pointers.size()), values.pointers.data(), nullptr,
@@ -403,7 +487,7 @@ PGresult* PostgresStatements::pipeline(const std::vector<Step>& steps, int main)
     // A single prepared statement needs no pipeline.
     if (steps.size() == 1 && steps.front().prepared && main == 0) {
         const Step& step = steps.front();
-        const Values values = valuesOf(*step.prepared, step.literals);
+        const Values values = valuesOf(step);
         PGresult* result = PQexecPrepared(mHandle, step.prepared->name.constData(),
                                           static_cast<int>(values.pointers.size()),
                                           values.pointers.data(), nullptr, nullptr, 0);

@@ -60,6 +60,17 @@ class PostgresStatements {
     // form (an escaped text) or the statement is met for the first time.
     Prepared* prepareWritten(const QString& text, const QStringList& literals, qsizetype assigned);
 
+    // Many rows written by one statement whatever their number: each column's values go as one
+    // array parameter of the column's own type ($1 … $n in the order of `columns`). The array
+    // types of the columns of a table (empty when a column is not found), read once per table.
+    std::vector<Oid> arrayTypes(const QString& table, const QStringList& columns);
+    // The kept statement of a text whose parameters have these types, as prepareWritten.
+    Prepared* prepareTyped(const QString& text, const std::vector<Oid>& types);
+    // The array parameters of rows[k][from … from + count): false when a value has no plain
+    // form (see SqlAppendParamText).
+    static bool arrayParams(const QList<QVariantList>& rows, qsizetype from, qsizetype count,
+                            std::vector<QByteArray>* params);
+
     // One statement of a round trip: a prepared one with its literals, or one without values
     // (a savepoint, BEGIN, COMMIT).
     struct Step {
@@ -68,8 +79,10 @@ class PostgresStatements {
         QByteArray plain;
         FullText fullText;   // the statement with its values, for a message
         bool write = false;  // a write or one of the savepoints around it
+        // The values as they are sent, in place of the literals (a null one is a Null).
+        std::vector<QByteArray> params;
         static Step Plain(const char* sql, bool write = false) {
-            return {nullptr, {}, QByteArray(sql), {}, write};
+            return {nullptr, {}, QByteArray(sql), {}, write, {}};
         }
     };
 
@@ -93,7 +106,7 @@ class PostgresStatements {
         std::vector<QByteArray> texts;
         std::vector<const char*> pointers;
     };
-    Values valuesOf(const Prepared& prepared, const QStringList& literals) const;
+    Values valuesOf(const Step& step) const;
     bool prepareOnServer(const QByteArray& name, const QByteArray& text,
                          const std::vector<Oid>& types);
     // The kept statement of a key (nullptr for one that does not prepare); for a key not
@@ -108,6 +121,7 @@ class PostgresStatements {
     pg_conn* mHandle;
     std::unordered_map<QString, std::unique_ptr<Prepared>> mPrepared;
     QHash<Oid, QString> mTableNames;
+    QHash<QString, QHash<QString, Oid>> mArrayTypes;  // by table, then column (folded names)
     QSet<size_t> mSeenOnce;  // hashes of the keys: a long statement is not kept twice
     int mNextName = 0;
     bool mFailedOnWrite = false;

@@ -214,17 +214,14 @@ double Currency::toDouble() const {
     return static_cast<double>(mRaw) / static_cast<double>(kScale);
 }
 
-QString Currency::toSqlText() const {
+char* Currency::writeSqlText(char* out) const {
     const bool neg = mRaw < 0;
     const u128 mag = neg ? static_cast<u128>(-static_cast<i128>(mRaw)) : static_cast<u128>(mRaw);
     const uint64_t whole = static_cast<uint64_t>(mag / kScale);
     uint64_t frac = static_cast<uint64_t>(mag % kScale);
-    // Written into a buffer and made a text once: amounts are written for every statement.
-    char buf[48];
-    char* out = buf;
     if (neg)
         *out++ = '-';
-    out = std::to_chars(out, buf + sizeof buf, whole).ptr;
+    out = std::to_chars(out, out + 24, whole).ptr;
     if (frac != 0) {
         int digits = kDecimals;
         while (frac % 10 == 0) {
@@ -236,7 +233,13 @@ QString Currency::toSqlText() const {
             out[k] = static_cast<char>('0' + frac % 10);
         out += digits;
     }
-    return QString::fromLatin1(buf, out - buf);
+    return out;
+}
+
+QString Currency::toSqlText() const {
+    // Written into a buffer and made a text once: amounts are written for every statement.
+    char buf[kSqlTextMax];
+    return QString::fromLatin1(buf, writeSqlText(buf) - buf);
 }
 
 QString Currency::format(int decimals) const {

@@ -72,6 +72,9 @@ class Currency {
     // "1234.56", "-0.0001", "12", "0": '.' decimal separator, no thousands, trailing zeros
     // trimmed; exact.
     QString toSqlText() const;
+    // The same text written at out (at most kSqlTextMax characters); the end of what it wrote.
+    static constexpr int kSqlTextMax = 48;
+    char* writeSqlText(char* out) const;
     // Italian display "#,##0.00": "1.234,56", "-1.234,56"; rounded half away from zero to
     // `decimals` (negative taken as 0; more than 4 padded with zeros). A value that
     // rounds to zero shows no minus sign.

@@ -379,6 +379,92 @@ bool SqlBindTo(const QVariant& value, SqlBindSink& sink) {
     }
 }
 
+namespace {
+
+void appendUtf8(const QString& text, QByteArray& out) {
+    const qsizetype n = text.size();
+    const char16_t* units = reinterpret_cast<const char16_t*>(text.constData());
+    qsizetype ascii = 0;
+    while (ascii < n && units[ascii] < 0x80)
+        ++ascii;
+    if (ascii < n) {
+        out += text.toUtf8();
+        return;
+    }
+    const qsizetype at = out.size();
+    out.resize(at + n);
+    char* to = out.data() + at;
+    for (qsizetype i = 0; i < n; ++i)
+        to[i] = static_cast<char>(units[i]);
+}
+
+}  // namespace
+
+bool SqlAppendParamText(const QVariant& value, QByteArray& out, bool* isNull) {
+    *isNull = false;
+    if (!value.isValid() || value.isNull()) {
+        *isNull = true;
+        return true;
+    }
+    const int type = value.metaType().id();
+    char buf[Currency::kSqlTextMax];
+    if (isCurrency(value)) {
+        const Currency amount = *static_cast<const Currency*>(value.constData());
+        out.append(buf, amount.writeSqlText(buf) - buf);
+        return true;
+    }
+    if (isIntegerType(type)) {
+        const auto end = type == QMetaType::ULongLong || type == QMetaType::ULong
+                             ? std::to_chars(buf, buf + sizeof buf, value.toULongLong()).ptr
+                             : std::to_chars(buf, buf + sizeof buf, value.toLongLong()).ptr;
+        out.append(buf, end - buf);
+        return true;
+    }
+    switch (type) {
+        case QMetaType::Double:
+        case QMetaType::Float: {
+            const double d = value.toDouble();
+            if (!std::isfinite(d)) {
+                *isNull = true;
+            } else if (d == 0.0) {
+                out += '0';
+            } else {
+                out.append(buf, std::to_chars(buf, buf + sizeof buf, d).ptr - buf);
+            }
+            return true;
+        }
+        case QMetaType::Bool:
+            out += value.toBool() ? "true" : "false";
+            return true;
+        case QMetaType::QDate: {
+            const QDate d = value.toDate();
+            if (dateUsable(d))
+                out += dateText(d).toLatin1();
+            else
+                *isNull = true;
+            return true;
+        }
+        case QMetaType::QDateTime: {
+            const QString literal = stampLiteral(SqlDialect::SQLite, value.toDateTime());
+            if (literal == QLatin1String("NULL"))
+                *isNull = true;
+            else
+                out += QStringView(literal).mid(1, literal.size() - 2).toLatin1();
+            return true;
+        }
+        case QMetaType::QString: {
+            const QString& text = *static_cast<const QString*>(value.constData());
+            for (const QChar c : text)
+                if (c.unicode() == 0 || c.isSurrogate())
+                    return false;  // the literal cleans these
+            appendUtf8(text, out);
+            return true;
+        }
+        default:
+            return false;
+    }
+}
+
 std::optional<QVariant> SqlBindValue(const QVariant& value) {
     struct AValore final : SqlBindSink {
         QVariant valore;

@@ -77,6 +77,14 @@ struct SqlBindSink {
 };
 bool SqlBindTo(const QVariant& value, SqlBindSink& sink);
 
+// The text a server statement's parameter takes in place of the PostgreSQL literal SqlValue
+// (kind Auto) would write, appended to out as UTF-8: the literal's value without its quotes,
+// type word or parentheses ("12.5", "-3", "true", "2026-01-05", "2026-01-05 10:20:30", the
+// text itself). A null value (and every value whose literal is NULL) appends nothing and sets
+// *isNull. False, with nothing appended, when the value has no such plain form (a text the
+// literal would clean, a type with no plain text): the caller then writes the literal.
+bool SqlAppendParamText(const QVariant& value, QByteArray& out, bool* isNull);
+
 // Typed forms (same rules as above).
 QString SqlValue(SqlDialect dialect, const QString& text);     // text literal
 QString SqlValue(SqlDialect dialect, const char* text);        // UTF-8 text literal

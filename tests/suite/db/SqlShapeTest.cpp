@@ -122,6 +122,10 @@ TEST(SqlShape, BoundRowsHoldWhatTheirLiteralsHold) {
         {"intero negativo", QString("'@0'"), QVariant(-7), QVariant()},
         {"accenti e simboli", QString("perché 30 € ß"), importo(u"1"), QVariant()},
         {"fuori dal piano base", QString::fromUtf8("\xF0\x9F\x99\x82"), QVariant(), QVariant()},
+        {"virgolette, graffe e virgole", QString("\"{a,b}\" NULL, ()"), importo(u"0.0001"),
+         QDate(9999, 12, 31)},
+        {"barra rovescia", QString("C:\\dir\\\"x\""), importo(u"-0.5"), QVariant()},
+        {"testo NULL", QString("NULL"), QVariant(3), QVariant()},
     };
     const QString colonne = "T, N, D";
     for (int k = 0; k < casi.size(); ++k) {
@@ -133,9 +137,15 @@ TEST(SqlShape, BoundRowsHoldWhatTheirLiteralsHold) {
         else
             db.db().insertRow("Prova", {{"K", 2 * k + 1}, {"T", c.t}, {"N", c.n}, {"D", c.d}});
     }
+    // All the cases again in one statement of many rows, K from 1000.
+    QList<QVariantList> tutte;
+    for (int k = 0; k < casi.size(); ++k)
+        tutte << QVariantList{1000 + k, casi[k].t, casi[k].n, casi[k].d};
+    db.db().insertRows("Prova", {"K", "T", "N", "D"}, tutte);
     const auto righe = [&db](int k) {
         auto rs = db.db().openRowSet("Select T, N, D from Prova where K = " + db.db().sql(2 * k) +
-                                     " or K = " + db.db().sql(2 * k + 1) + " order by K");
+                                     " or K = " + db.db().sql(2 * k + 1) +
+                                     " or K = " + db.db().sql(1000 + k) + " order by K");
         QList<QVariantList> out;
         for (; !rs->eof(); rs->moveNext())
             out << QVariantList{rs->valueAt(0), rs->valueAt(1), rs->valueAt(2)};
@@ -144,29 +154,38 @@ TEST(SqlShape, BoundRowsHoldWhatTheirLiteralsHold) {
     for (int k = 0; k < casi.size(); ++k) {
         SCOPED_TRACE(casi[k].nome);
         const auto r = righe(k);
-        ASSERT_EQ(r.size(), 2);
+        ASSERT_EQ(r.size(), 3);
         for (int c = 0; c < 3; ++c) {
-            EXPECT_EQ(r[0][c].isNull(), r[1][c].isNull()) << c;
-            EXPECT_EQ(r[0][c].toString(), r[1][c].toString()) << c;
+            for (int other : {1, 2}) {
+                EXPECT_EQ(r[0][c].isNull(), r[other][c].isNull()) << c;
+                EXPECT_EQ(r[0][c].toString(), r[other][c].toString()) << c;
+            }
         }
     }
     if (db.db().dialect() == SqlDialect::SQLite) {
         auto tipi = db.db().openRowSet(
             "Select count(*) from Prova a inner join Prova b on b.K = a.K + 1 where a.K % 2 = 0 "
+            "and a.K < 1000 "
             "and (typeof(a.T) <> typeof(b.T) or typeof(a.N) <> typeof(b.N) or "
             "typeof(a.D) <> typeof(b.D))");
         EXPECT_EQ(tipi->valueAt(0).toInt(), 0);
     }
 
-    // Updates by key: the rows named change, the others keep what they hold.
-    db.db().updateRows("Prova", {"T", "N"}, {"K"},
-                       {{QString("nuovo"), importo(u"1.5"), 0}, {QVariant(), importo(u"-2"), 3}});
-    auto rs = db.db().openRowSet("Select K, T, N from Prova where K <= 3 order by K");
-    QStringList visti;
-    for (; !rs->eof(); rs->moveNext())
-        visti << rs->valueAt(0).toString() + "=" + rs->text("T") + "/" +
-                     rs->amount("N").toSqlText();
-    EXPECT_EQ(visti, (QStringList{"0=nuovo/1.5", "1=l'ufficio/-12.3456", "2=/12", "3=/-2"}));
+    // Updates by key: the rows named change, the others keep what they hold. Three rounds, as a
+    // statement is written as text when first met and prepared after.
+    for (int volta = 1; volta <= 3; ++volta) {
+        SCOPED_TRACE(volta);
+        const QString nuovo = QString("nuovo \"%1\"").arg(volta);
+        db.db().updateRows("Prova", {"T", "N"}, {"K"},
+                           {{nuovo, importo(u"1.5"), 0}, {QVariant(), QVariant(-volta), 3}});
+        auto rs = db.db().openRowSet("Select K, T, N from Prova where K <= 3 order by K");
+        QStringList visti;
+        for (; !rs->eof(); rs->moveNext())
+            visti << rs->valueAt(0).toString() + "=" + rs->text("T") + "/" +
+                         rs->amount("N").toSqlText();
+        EXPECT_EQ(visti, (QStringList{"0=" + nuovo + "/1.5", "1=l'ufficio/-12.3456", "2=/12",
+                                      "3=/" + QString::number(-volta)}));
+    }
 }
 
 // Each statement is run three times: as text the first time a shape is met, prepared with its
@@ -269,8 +288,8 @@ TEST(SqlShape, FailuresOfPreparedStatementsStayLocal) {
 }
 
 // Writes sent with the next statement: the next read sees them, a failure is reported by the
-// next statement or the commit with the failing write's own text and undoes only that write,
-// and a rollback drops what was still waiting.
+// next statement or the commit with the failing write's own text and undoes the writes that
+// waited with it (not those sent before), and a rollback drops what was still waiting.
 TEST(SqlShape, WritesSentWithTheNextStatement) {
     test::TestDb db;
     DbConnection& c = db.db();
@@ -317,6 +336,43 @@ TEST(SqlShape, WritesSentWithTheNextStatement) {
         scrivi(8, "a");
     }
     EXPECT_EQ(conta(), 4);
+
+    // On a server a write waiting with the failing one is undone with it; SQLite ran it at once.
+    {
+        DbTransaction transazione(c);
+        EXPECT_THROW(
+            {
+                scrivi(9, "prima");
+                scrivi(1, "doppia");
+                conta();
+            },
+            DbError);
+        EXPECT_EQ(conta(), c.dialect() == SqlDialect::SQLite ? 5 : 4);
+    }
+    EXPECT_EQ(conta(), 4);
+
+    // Many rows in one call, the second of them failing (its new key is taken), also where a
+    // key is repeated: the failure names the rows, and the rollback leaves the table as it was.
+    const QList<QList<QVariantList>> chiamate{{{20, 1}, {3, 5}}, {{20, 1}, {21, 1}, {3, 5}}};
+    for (const QList<QVariantList>& righe : chiamate) {
+        for (int volta = 1; volta <= 3; ++volta) {
+            SCOPED_TRACE(volta);
+            {
+                DbTransaction transazione(c);
+                scrivi(30, "a");
+                try {
+                    c.updateRows("Prova", {"K"}, {"K"}, righe, Send::WithNext);
+                    conta();
+                    ADD_FAILURE() << "chiave doppia accettata";
+                } catch (const DbError& e) {
+                    EXPECT_EQ(e.number(), DbErr::DuplicateKey);
+                    EXPECT_TRUE(e.sql().contains("UPDATE Prova")) << e.sql().toStdString();
+                }
+            }
+            EXPECT_EQ(conta(), 4);
+            EXPECT_EQ(c.scalar("Select count(*) from Prova where K = 1").toInt(), 1);
+        }
+    }
 }
 
 }  // namespace
