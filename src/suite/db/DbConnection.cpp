@@ -524,8 +524,8 @@ void DbConnection::insertRows(const QString& table, const QStringList& columns,
     }
 }
 
-const DbConnection::BoundInsert& DbConnection::boundInsert(const QString& table,
-                                                           const QStringList& columns) {
+DbConnection::BoundInsert& DbConnection::boundInsert(const QString& table,
+                                                     const QStringList& columns) {
     size_t key = qHash(table);
     for (const QString& column : columns)
         key = qHashMulti(key, column);
@@ -543,15 +543,15 @@ const DbConnection::BoundInsert& DbConnection::boundInsert(const QString& table,
     for (qsizetype c = 0; c < columns.size(); ++c)
         kept.placeholders += c == 0 ? QStringLiteral("?") : QStringLiteral(",?");
     kept.placeholders += u')';
-    kept.arrays = QStringLiteral("INSERT INTO ") + table + QStringLiteral(" (") +
-                  columns.join(u',') + QStringLiteral(") SELECT * FROM unnest(") +
-                  dollarPlaceholders(1, columns.size()) + u')';
+    kept.arrays = {};
+    kept.arrays.text = QStringLiteral("INSERT INTO ") + table + QStringLiteral(" (") +
+                       columns.join(u',') + QStringLiteral(") SELECT * FROM unnest(") +
+                       dollarPlaceholders(1, columns.size()) + u')';
     return kept;
 }
 
 bool DbConnection::insertArraysOnServer(const QString& table, const QStringList& columns,
                                         const QList<QVariantList>& rows, Send when) {
-    const QString text = boundInsert(table, columns).arrays;
     const auto fullText = [this, table, columns, rows] {
         QString s = QStringLiteral("INSERT INTO ") + table + QStringLiteral(" (") +
                     columns.join(u',') + QStringLiteral(") VALUES ");
@@ -563,8 +563,8 @@ bool DbConnection::insertArraysOnServer(const QString& table, const QStringList&
         }
         return s;
     };
-    return writeArraysOnServer(text, mPostgres->arrayTypes(table, columns), rows, {}, fullText,
-                               when);
+    return writeArraysOnServer(boundInsert(table, columns).arrays, table, columns, rows, {},
+                               fullText, when);
 }
 
 // "UPDATE t SET a = v.c1 FROM unnest($1, $2, $3) AS v(c1, c2, c3) WHERE t.k = v.c2 …". The
@@ -572,59 +572,88 @@ bool DbConnection::insertArraysOnServer(const QString& table, const QStringList&
 // values, so that the plan kept for the statement finds the rows by the key's index whatever
 // the size the table had when it was planned. A row the key finds twice would be changed
 // once, by either value: such rows go one by one.
+namespace {
+
+// A value as a key compared with others: its parameter text, or its literal.
+std::string keyText(const QVariant& value, SqlDialect dialect) {
+    std::string text;
+    bool isNull = false;
+    if (!SqlAppendParamText(value, text, &isNull))
+        text.assign(1, '\x02').append(SqlValue(dialect, value).toStdString());
+    if (isNull)
+        text.assign(1, '\x01');
+    return text;
+}
+
+}  // namespace
+
 bool DbConnection::updateArraysOnServer(const QString& table, const QStringList& setColumns,
                                         const QStringList& keyColumns,
                                         const QList<QVariantList>& rows, Send when) {
     const qsizetype width = setColumns.size() + keyColumns.size();
     const qsizetype keyFrom = setColumns.size();
-    QSet<QString> keys;
+    std::vector<std::string> keys;
+    keys.reserve(size_t(rows.size()));
     for (const QVariantList& row : rows) {
-        QString key;
-        for (qsizetype k = keyFrom; k < width; ++k)
-            key += sql(row[k]) + QChar(0x1f);
-        if (keys.contains(key))
-            return false;
-        keys.insert(key);
+        std::string key;
+        for (qsizetype k = keyFrom; k < width; ++k) {
+            key += keyText(row[k], mDialect);
+            key += '\x1f';
+        }
+        keys.push_back(std::move(key));
     }
+    std::vector<std::string> sorted = keys;
+    std::sort(sorted.begin(), sorted.end());
+    if (std::adjacent_find(sorted.begin(), sorted.end()) != sorted.end())
+        return false;
     qsizetype shared = 0;
+    std::vector<std::string> scalarTexts;
     while (shared < keyColumns.size()) {
-        const QString first = sql(rows.front()[keyFrom + shared]);
-        bool same = first != QLatin1String("NULL");
+        const std::string first = keyText(rows.front()[keyFrom + shared], mDialect);
+        bool same = first[0] != '\x01' && first[0] != '\x02';
         for (qsizetype r = 1; r < rows.size() && same; ++r)
-            same = sql(rows[r][keyFrom + shared]) == first;
+            same = keyText(rows[r][keyFrom + shared], mDialect) == first;
         if (!same)
             break;
+        scalarTexts.push_back(first);
         ++shared;
     }
-    const auto column = [](qsizetype c) {
-        return QStringLiteral("evapre_v.c") + QString::number(c);
-    };
-    QString text = QStringLiteral("UPDATE ") + table + QStringLiteral(" SET ");
-    for (qsizetype c = 0; c < setColumns.size(); ++c)
-        text += (c > 0 ? QStringLiteral(", ") : QString()) + setColumns[c] + QStringLiteral(" = ") +
-                column(c + 1);
-    text += QStringLiteral(" FROM unnest(") + dollarPlaceholders(1, width) +
-            QStringLiteral(") AS evapre_v(");
-    for (qsizetype c = 0; c < width; ++c)
-        text += (c > 0 ? QStringLiteral(",c") : QStringLiteral("c")) + QString::number(c + 1);
-    text += QStringLiteral(") WHERE ");
-    for (qsizetype k = 0; k < shared; ++k)
-        text += table + u'.' + keyColumns[k] + QStringLiteral(" = $") +
-                QString::number(width + k + 1) + QStringLiteral(" AND ");
-    for (qsizetype k = 0; k < keyColumns.size(); ++k)
-        text += (k > 0 ? QStringLiteral(" AND ") : QString()) + table + u'.' + keyColumns[k] +
-                QStringLiteral(" = ") + column(keyFrom + k + 1);
-    std::vector<PostgresStatements::Oid> types =
-        mPostgres->arrayTypes(table, setColumns + keyColumns);
-    std::vector<QByteArray> scalars;
-    for (qsizetype k = 0; k < shared && !types.empty(); ++k) {
-        types.push_back(0);  // the type of the column it is compared with
-        QByteArray value;
-        bool isNull = false;
-        if (!SqlAppendParamText(rows.front()[keyFrom + k], value, &isNull) || isNull)
-            return false;
-        scalars.push_back(value);
+    size_t hash = qHashMulti(0, table, shared);
+    for (const QString& c : setColumns)
+        hash = qHashMulti(hash, c);
+    hash = qHashMulti(hash, u'|');
+    for (const QString& c : keyColumns)
+        hash = qHashMulti(hash, c);
+    constexpr qsizetype kMaxUpdates = 500;
+    if (mBoundUpdates.size() >= kMaxUpdates && !mBoundUpdates.contains(hash))
+        mBoundUpdates.clear();
+    BoundUpdate& kept = mBoundUpdates[hash];
+    if (kept.write.text.isEmpty() || kept.table != table || kept.setColumns != setColumns ||
+        kept.keyColumns != keyColumns || kept.shared != shared) {
+        kept = {table, setColumns, keyColumns, shared, {}};
+        const auto column = [](qsizetype c) {
+            return QStringLiteral("evapre_v.c") + QString::number(c);
+        };
+        QString text = QStringLiteral("UPDATE ") + table + QStringLiteral(" SET ");
+        for (qsizetype c = 0; c < setColumns.size(); ++c)
+            text += (c > 0 ? QStringLiteral(", ") : QString()) + setColumns[c] +
+                    QStringLiteral(" = ") + column(c + 1);
+        text += QStringLiteral(" FROM unnest(") + dollarPlaceholders(1, width) +
+                QStringLiteral(") AS evapre_v(");
+        for (qsizetype c = 0; c < width; ++c)
+            text += (c > 0 ? QStringLiteral(",c") : QStringLiteral("c")) + QString::number(c + 1);
+        text += QStringLiteral(") WHERE ");
+        for (qsizetype k = 0; k < shared; ++k)
+            text += table + u'.' + keyColumns[k] + QStringLiteral(" = $") +
+                    QString::number(width + k + 1) + QStringLiteral(" AND ");
+        for (qsizetype k = 0; k < keyColumns.size(); ++k)
+            text += (k > 0 ? QStringLiteral(" AND ") : QString()) + table + u'.' + keyColumns[k] +
+                    QStringLiteral(" = ") + column(keyFrom + k + 1);
+        kept.write.text = text;
     }
+    std::vector<QByteArray> scalars;
+    for (const std::string& text : scalarTexts)
+        scalars.emplace_back(text.data(), qsizetype(text.size()));
     const auto fullText = [this, table, setColumns, keyColumns, rows] {
         QString s;
         for (const QVariantList& row : rows) {
@@ -640,23 +669,28 @@ bool DbConnection::updateArraysOnServer(const QString& table, const QStringList&
         }
         return s;
     };
-    return writeArraysOnServer(text, types, rows, std::move(scalars), fullText, when);
+    return writeArraysOnServer(kept.write, table, setColumns + keyColumns, rows, std::move(scalars),
+                               fullText, when);
 }
 
-bool DbConnection::writeArraysOnServer(const QString& text,
-                                       const std::vector<PostgresStatements::Oid>& types,
-                                       const QList<QVariantList>& rows,
+bool DbConnection::writeArraysOnServer(ArrayWrite& write, const QString& table,
+                                       const QStringList& columns, const QList<QVariantList>& rows,
                                        std::vector<QByteArray> scalars,
                                        PostgresStatements::FullText fullText, Send when) {
-    if (types.empty())
-        return false;
+    if (!write.prepared) {
+        // A table not found is asked again next time: it may be created meanwhile.
+        write.types = mPostgres->arrayTypes(table, columns);
+        if (write.types.empty())
+            return false;
+        write.types.resize(write.types.size() + scalars.size(), 0);  // as their column
+        write.prepared = mPostgres->prepareTyped(write.text, write.types);
+        if (!write.prepared)
+            return false;
+    }
     PostgresStatements::Step step;
-    const qsizetype arrays = qsizetype(types.size() - scalars.size());
-    if (!PostgresStatements::arrayParams(rows, 0, arrays, &step.params))
+    if (!PostgresStatements::arrayParams(rows, 0, columns.size(), &step.params))
         return false;
-    step.prepared = mPostgres->prepareTyped(text, types);
-    if (!step.prepared)
-        return false;
+    step.prepared = write.prepared;
     for (QByteArray& value : scalars)
         step.params.push_back(std::move(value));
     step.fullText = std::move(fullText);

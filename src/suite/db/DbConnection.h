@@ -152,8 +152,14 @@ class DbConnection {
     bool updateArraysOnServer(const QString& table, const QStringList& setColumns,
                               const QStringList& keyColumns, const QList<QVariantList>& rows,
                               Send when);
-    // `types`: those of the arrays of the rows' columns, then those of the `scalars` after them.
-    bool writeArraysOnServer(const QString& text, const std::vector<PostgresStatements::Oid>& types,
+    // A statement of array parameters, kept with what it needs once it has been prepared:
+    // `types` are those of the arrays of the rows' columns, then those of the scalars after.
+    struct ArrayWrite {
+        QString text;
+        std::vector<PostgresStatements::Oid> types;
+        PostgresStatements::Prepared* prepared = nullptr;
+    };
+    bool writeArraysOnServer(ArrayWrite& write, const QString& table, const QStringList& columns,
                              const QList<QVariantList>& rows, std::vector<QByteArray> scalars,
                              PostgresStatements::FullText fullText, Send when);
     void insertRowsBound(const QString& table, const QStringList& columns,
@@ -164,9 +170,9 @@ class DbConnection {
         QStringList columns;
         QString head;          // "INSERT INTO t (a,b) VALUES ("
         QString placeholders;  // head + "?,?)"
-        QString arrays;        // "INSERT INTO t (a,b) SELECT * FROM unnest($1,$2)"
+        ArrayWrite arrays;     // "INSERT INTO t (a,b) SELECT * FROM unnest($1,$2)"
     };
-    const BoundInsert& boundInsert(const QString& table, const QStringList& columns);
+    BoundInsert& boundInsert(const QString& table, const QStringList& columns);
     // Runs a statement of "?" placeholders once per row of values, bound as their literals
     // mean; a row holding a value with no plain bound form runs with its literals.
     void runBoundRows(const QString& withPlaceholders,
@@ -190,6 +196,14 @@ class DbConnection {
     mutable QHash<QString, QSqlRecord> mTableRecords;
     QHash<QString, std::shared_ptr<const RowSetLayout>> mLayouts;
     QHash<size_t, BoundInsert> mBoundInserts;  // by the hash of table and columns
+    // The array updates, by the hash of table, columns and leading keys given as scalars.
+    struct BoundUpdate {
+        QString table;
+        QStringList setColumns, keyColumns;
+        qsizetype shared = 0;
+        ArrayWrite write;
+    };
+    QHash<size_t, BoundUpdate> mBoundUpdates;
     // Portable shapes [0] and Jet shapes [1], each by its text.
     QHash<QString, std::shared_ptr<const SqlShape::Translated>> mTranslatedShapes[2];
     std::unique_ptr<SqliteStatements> mSqlite;       // SQLite only, on the driver's handle

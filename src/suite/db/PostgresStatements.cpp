@@ -423,35 +423,42 @@ PostgresStatements::Prepared* PostgresStatements::prepareTyped(const QString& te
     return keep(key, std::move(prepared), text);
 }
 
-// The text form of an array: {"a","b",NULL}, with '"' and '\' of a value escaped.
+// The text form of an array: {"a","b",NULL}, with '"' and '\\' of a value escaped.
 bool PostgresStatements::arrayParams(const QList<QVariantList>& rows, qsizetype from,
                                      qsizetype count, std::vector<QByteArray>* params) {
     params->clear();
-    params->resize(static_cast<size_t>(count));
+    params->reserve(static_cast<size_t>(count));
+    std::string array;
     for (qsizetype c = 0; c < count; ++c) {
-        QByteArray& array = (*params)[size_t(c)];
-        array.reserve(rows.size() * 8 + 2);
+        array.clear();
         array += '{';
         for (qsizetype r = 0; r < rows.size(); ++r) {
             if (r > 0)
                 array += ',';
-            const qsizetype mark = array.size();
+            const size_t mark = array.size();
             array += '"';
             bool isNull = false;
             if (!SqlAppendParamText(rows[r][from + c], array, &isNull))
                 return false;
             if (isNull) {
-                array.truncate(mark);
+                array.resize(mark);
                 array += "NULL";
                 continue;
             }
-            for (qsizetype k = mark + 1; k < array.size(); ++k) {
-                if (array.at(k) == '"' || array.at(k) == '\\')
-                    array.insert(k++, '\\');
+            if (array.find_first_of("\"\\", mark + 1) != std::string::npos) {
+                std::string escaped;
+                for (size_t k = mark + 1; k < array.size(); ++k) {
+                    if (array[k] == '"' || array[k] == '\\')
+                        escaped += '\\';
+                    escaped += array[k];
+                }
+                array.resize(mark + 1);
+                array += escaped;
             }
             array += '"';
         }
         array += '}';
+        params->emplace_back(array.data(), qsizetype(array.size()));
     }
     return true;
 }

@@ -216,9 +216,10 @@ double Currency::toDouble() const {
 
 char* Currency::writeSqlText(char* out) const {
     const bool neg = mRaw < 0;
-    const u128 mag = neg ? static_cast<u128>(-static_cast<i128>(mRaw)) : static_cast<u128>(mRaw);
-    const uint64_t whole = static_cast<uint64_t>(mag / kScale);
-    uint64_t frac = static_cast<uint64_t>(mag % kScale);
+    // The magnitude fits 64 unsigned bits, the most negative amount included.
+    const uint64_t mag = neg ? 0 - static_cast<uint64_t>(mRaw) : static_cast<uint64_t>(mRaw);
+    const uint64_t whole = mag / static_cast<uint64_t>(kScale);
+    uint64_t frac = mag % static_cast<uint64_t>(kScale);
     if (neg)
         *out++ = '-';
     out = std::to_chars(out, out + 24, whole).ptr;

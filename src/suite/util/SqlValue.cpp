@@ -381,18 +381,19 @@ bool SqlBindTo(const QVariant& value, SqlBindSink& sink) {
 
 namespace {
 
-void appendUtf8(const QString& text, QByteArray& out) {
+void appendUtf8(const QString& text, std::string& out) {
     const qsizetype n = text.size();
     const char16_t* units = reinterpret_cast<const char16_t*>(text.constData());
     qsizetype ascii = 0;
     while (ascii < n && units[ascii] < 0x80)
         ++ascii;
     if (ascii < n) {
-        out += text.toUtf8();
+        const QByteArray utf8 = text.toUtf8();
+        out.append(utf8.constData(), size_t(utf8.size()));
         return;
     }
-    const qsizetype at = out.size();
-    out.resize(at + n);
+    const size_t at = out.size();
+    out.resize(at + size_t(n));
     char* to = out.data() + at;
     for (qsizetype i = 0; i < n; ++i)
         to[i] = static_cast<char>(units[i]);
@@ -400,7 +401,7 @@ void appendUtf8(const QString& text, QByteArray& out) {
 
 }  // namespace
 
-bool SqlAppendParamText(const QVariant& value, QByteArray& out, bool* isNull) {
+bool SqlAppendParamText(const QVariant& value, std::string& out, bool* isNull) {
     *isNull = false;
     if (!value.isValid() || value.isNull()) {
         *isNull = true;
@@ -410,27 +411,34 @@ bool SqlAppendParamText(const QVariant& value, QByteArray& out, bool* isNull) {
     char buf[Currency::kSqlTextMax];
     if (isCurrency(value)) {
         const Currency amount = *static_cast<const Currency*>(value.constData());
-        out.append(buf, amount.writeSqlText(buf) - buf);
+        out.append(buf, size_t(amount.writeSqlText(buf) - buf));
         return true;
     }
     if (isIntegerType(type)) {
-        const auto end = type == QMetaType::ULongLong || type == QMetaType::ULong
-                             ? std::to_chars(buf, buf + sizeof buf, value.toULongLong()).ptr
-                             : std::to_chars(buf, buf + sizeof buf, value.toLongLong()).ptr;
-        out.append(buf, end - buf);
+        const char* end =
+            type == QMetaType::Int
+                ? std::to_chars(buf, buf + sizeof buf, *static_cast<const int*>(value.constData()))
+                      .ptr
+            : type == QMetaType::LongLong
+                ? std::to_chars(buf, buf + sizeof buf,
+                                *static_cast<const qlonglong*>(value.constData()))
+                      .ptr
+            : type == QMetaType::ULongLong || type == QMetaType::ULong
+                ? std::to_chars(buf, buf + sizeof buf, value.toULongLong()).ptr
+                : std::to_chars(buf, buf + sizeof buf, value.toLongLong()).ptr;
+        out.append(buf, size_t(end - buf));
         return true;
     }
     switch (type) {
         case QMetaType::Double:
         case QMetaType::Float: {
             const double d = value.toDouble();
-            if (!std::isfinite(d)) {
+            if (!std::isfinite(d))
                 *isNull = true;
-            } else if (d == 0.0) {
+            else if (d == 0.0)
                 out += '0';
-            } else {
-                out.append(buf, std::to_chars(buf, buf + sizeof buf, d).ptr - buf);
-            }
+            else
+                out.append(buf, size_t(std::to_chars(buf, buf + sizeof buf, d).ptr - buf));
             return true;
         }
         case QMetaType::Bool:
@@ -439,7 +447,7 @@ bool SqlAppendParamText(const QVariant& value, QByteArray& out, bool* isNull) {
         case QMetaType::QDate: {
             const QDate d = value.toDate();
             if (dateUsable(d))
-                out += dateText(d).toLatin1();
+                out += dateText(d).toStdString();
             else
                 *isNull = true;
             return true;
@@ -449,7 +457,7 @@ bool SqlAppendParamText(const QVariant& value, QByteArray& out, bool* isNull) {
             if (literal == QLatin1String("NULL"))
                 *isNull = true;
             else
-                out += QStringView(literal).mid(1, literal.size() - 2).toLatin1();
+                out += literal.mid(1, literal.size() - 2).toStdString();
             return true;
         }
         case QMetaType::QString: {

@@ -10,6 +10,7 @@
 
 #include <optional>
 #include <stdexcept>
+#include <string>
 
 namespace evapre {
 
@@ -83,7 +84,7 @@ bool SqlBindTo(const QVariant& value, SqlBindSink& sink);
 // text itself). A null value (and every value whose literal is NULL) appends nothing and sets
 // *isNull. False, with nothing appended, when the value has no such plain form (a text the
 // literal would clean, a type with no plain text): the caller then writes the literal.
-bool SqlAppendParamText(const QVariant& value, QByteArray& out, bool* isNull);
+bool SqlAppendParamText(const QVariant& value, std::string& out, bool* isNull);
 
 // Typed forms (same rules as above).
 QString SqlValue(SqlDialect dialect, const QString& text);     // text literal
