@@ -213,6 +213,9 @@ class scEvaPrev {
     QString ControllaDettaglioEvaso(int anno, qint32 numRif, int rigLiv);
     // The quote's expenses into the current document, by the expense's TipoEvasione.
     void EvadeSpese(const PreventivoCorrente& prev, bool& pbEsci);
+    // The quote's expenses as EvadeSpese reads them, and whether the built-in step will.
+    QString querySpese(const PreventivoCorrente& prev) const;
+    bool speseDaEvadere() const;
     // Re-reads a produced document's header (or an order's) and locks it; false when missing
     // or held by another user (the reason is in the error log).
     bool RileggiDocEOrd(int anno, qint32 numRif, bool ordine = false);

@@ -195,6 +195,9 @@ int scEvaPrev::EvadoPreDett(RowSet& testata, const PreventivoCorrente& prev, boo
     // taken as marked and cleared by key with the quantities (aggiornaPreventivo).
     impostaPasso(QStringLiteral("Evasione dettagli"));
     std::vector<scEvaPrev::RigaDaEvadere> righe;
+    // The expenses travel with the lines on a server: the lines' writes do not touch them.
+    if (speseDaEvadere())
+        mDb.readAhead(querySpese(prev));
     {
         auto sorgente = mDb.openRowSet(PrepSqlDett(prev, OpDett::Leggi, false));
         std::optional<ColonneLinee> colonne;
@@ -255,7 +258,8 @@ int scEvaPrev::EvadoPreDett(RowSet& testata, const PreventivoCorrente& prev, boo
                                          ? testata.text(QStringLiteral("Doc2DoveDesLung"))
                                          : QString());
     const MoneySettings& moneta = mMoneta.settings();
-    QHash<int, int> rigLivDoc;  // quote RigLiv → document RigLiv
+    QHash<int, int> rigLivDoc;      // quote RigLiv → document RigLiv
+    QHash<int, qsizetype> rigaDoc;  // document RigLiv → its row in righeDoc
     for (scEvaPrev::RigaDaEvadere& riga : righe) {
         if (!produce(riga))
             continue;
@@ -281,6 +285,7 @@ int scEvaPrev::EvadoPreDett(RowSet& testata, const PreventivoCorrente& prev, boo
           << QVariant::fromValue(mDoc.cambio) << QVariant::fromValue(valLire)
           << QVariant::fromValue(valEuro) << contratto << kTipoProv << fattDocProv << prev.anno
           << prev.numRif << riga.rigLiv << QVariant();
+        rigaDoc.insert(riga.rigLivDoc, righeDoc.size());
         righeDoc << r;
         for (const scEvaPrev::LivelloDaEvadere& l : riga.livelli) {
             if (l.qta == Currency())
@@ -313,17 +318,9 @@ int scEvaPrev::EvadoPreDett(RowSet& testata, const PreventivoCorrente& prev, boo
                                        riga.rigLiv};
         }
     }
-    if (daProdurre > 0)
-        righeRiferimento(testata, prev, QStringLiteral("D"), righeDoc);
-    if (!righeDoc.isEmpty())
-        mDb.insertRows(mTabelle->dett, colonneDettaglio(), righeDoc, Send::WithNext);
-    if (!livelliDoc.isEmpty()) {
-        impostaPasso(
-            QStringLiteral("Evasione dettagli: Creazione dettagli documento: Creazione livello"));
-        mDb.insertRows(mTabelle->liv, colonneLivello(), livelliDoc, Send::WithNext);
-    }
     // The electrical-waste contribution line points to the line it belongs to; when two lines
-    // point to the same contribution, the later one wins.
+    // point to the same contribution, the later one wins. Both are lines of this quote written
+    // by the insert below, which carries the link.
     QMap<int, int> raee;  // document RigLiv of the contribution → document RigLiv of the line
     for (const scEvaPrev::RigaDaEvadere& riga : righe) {
         if (riga.rigLivDoc == 0 || riga.rigLivRaee.isNull())
@@ -332,13 +329,16 @@ int scEvaPrev::EvadoPreDett(RowSet& testata, const PreventivoCorrente& prev, boo
         if (contributo != 0)
             raee.insert(contributo, riga.rigLivDoc);
     }
-    if (!raee.isEmpty()) {
-        QList<QVariantList> collegamenti;
-        for (auto it = raee.cbegin(); it != raee.cend(); ++it)
-            collegamenti.append({it.value(), mDoc.anno, mDoc.numRif, it.key()});
-        mDb.updateRows(mTabelle->dett, {QStringLiteral("RigLivRAEE")},
-                       {QStringLiteral("Anno"), QStringLiteral("NumRif"), QStringLiteral("RigLiv")},
-                       collegamenti, Send::WithNext);
+    for (auto it = raee.cbegin(); it != raee.cend(); ++it)
+        righeDoc[rigaDoc.value(it.key())].back() = it.value();
+    if (daProdurre > 0)
+        righeRiferimento(testata, prev, QStringLiteral("D"), righeDoc);
+    if (!righeDoc.isEmpty())
+        mDb.insertRows(mTabelle->dett, colonneDettaglio(), righeDoc, Send::WithNext);
+    if (!livelliDoc.isEmpty()) {
+        impostaPasso(
+            QStringLiteral("Evasione dettagli: Creazione dettagli documento: Creazione livello"));
+        mDb.insertRows(mTabelle->liv, colonneLivello(), livelliDoc, Send::WithNext);
     }
 
     // The writes of the lines travel with the next statement of the quote (its reads send

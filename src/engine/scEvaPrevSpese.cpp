@@ -23,18 +23,24 @@ const char* const kColonneSpesa[] = {"Spesa",      "Iva",        "Percentuale", 
 
 // In the automatic mode the user chose whole quotes, so every expense of the quote counts as
 // selected; the manual mode carries the expenses marked in the grid.
+QString scEvaPrev::querySpese(const PreventivoCorrente& prev) const {
+    return obEvasManule ? PrepSqlSpesePreventivo(prev.anno, prev.numRif)
+                        : QStringLiteral("Select PreVenSpese.*, Spese.*") +
+                              QStringLiteral(" from PreVenSpese left join Spese") +
+                              QStringLiteral(" on PreVenSpese.Spesa = Spese.Spesa") +
+                              QStringLiteral(" Where PreVenSpese.Anno = ") + sql(prev.anno) +
+                              QStringLiteral(" AND PreVenSpese.NumRif = ") + sql(prev.numRif) +
+                              QStringLiteral(" Order by PreVenSpese.Riga");
+}
+
+bool scEvaPrev::speseDaEvadere() const {
+    return !obEvACorrisp && !ogEvadeSpese && mTabelle;
+}
+
 void scEvaPrev::EvadeSpese(const PreventivoCorrente& prev, bool& pbEsci) {
     Q_UNUSED(pbEsci);
     impostaPasso(QStringLiteral("Evasione spese"));
-    const QString query = obEvasManule
-                              ? PrepSqlSpesePreventivo(prev.anno, prev.numRif)
-                              : QStringLiteral("Select PreVenSpese.*, Spese.*") +
-                                    QStringLiteral(" from PreVenSpese left join Spese") +
-                                    QStringLiteral(" on PreVenSpese.Spesa = Spese.Spesa") +
-                                    QStringLiteral(" Where PreVenSpese.Anno = ") + sql(prev.anno) +
-                                    QStringLiteral(" AND PreVenSpese.NumRif = ") +
-                                    sql(prev.numRif) + QStringLiteral(" Order by PreVenSpese.Riga");
-    auto spese = mDb.openRowSet(query);
+    auto spese = mDb.openRowSet(querySpese(prev));
     const QString tabella = mTabelle->spese;
     for (; !spese->eof(); spese->moveNext()) {
         const int tipo = static_cast<int>(spese->integer(QStringLiteral("Spese.TipoEvasione")));

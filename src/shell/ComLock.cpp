@@ -269,7 +269,9 @@ qint64 ComLock::ProssimoNumero(const QString& campo, const QString& tabella, int
                     {QStringLiteral("&Ok")}, 1, MsgIcon::Critical);
         return 0;
     }
-    QString sql = QStringLiteral("Select top 1 ") + campo + QStringLiteral(" from ") + tabella;
+    // The highest number in use: max() finds it through the key's index where "top 1 … order
+    // by … DESC" (nulls last, as Jet sorts them) sorts the year's rows on a server.
+    QString sql = QStringLiteral("Select max(") + campo + QStringLiteral(") from ") + tabella;
     if (annoAzzera) {
         const int annoAzz = mParametri.companyInt(QStringLiteral("Coge.AnnoAzzera"), 0);
         if (annoAzz != 0)
@@ -278,7 +280,6 @@ qint64 ComLock::ProssimoNumero(const QString& campo, const QString& tabella, int
     } else {
         sql += QStringLiteral(" where anno = ") + mDb.sql(anno);
     }
-    sql += QStringLiteral(" order by ") + campo + QStringLiteral(" DESC");
     try {
         const QVariant ultimo = mDb.scalar(sql);
         if (!ultimo.isValid() || ultimo.isNull())

@@ -90,6 +90,7 @@ DbConnection::DbConnection(DbKind kind, const QString& name, const QString& qtNa
       mQtName(qtName) {}
 
 DbConnection::~DbConnection() {
+    dropReadAheads(true);
     mSqlite.reset();
     mPostgres.reset();
     {
@@ -310,21 +311,34 @@ PostgresStatements::Prepared* DbConnection::preparedOnServer(const Statement& st
 
 // As run() does with a text: inside a transaction a write keeps its failure to itself through
 // the statement savepoint, sent in the same round trip.
+// Inside a transaction a write keeps its failure to itself through the statement savepoint,
+// sent in the same round trip, as run() does with a text. The savepoint is taken again only
+// before a write that needs it (one sent now, whose failure the caller may take and go on):
+// the writes waiting for the next statement go without, and their failure fails the
+// transaction, which the caller then rolls back.
 void DbConnection::addWriteSteps(std::vector<PostgresStatements::Step>& steps,
-                                 std::vector<PostgresStatements::Step> writes) const {
+                                 std::vector<PostgresStatements::Step> writes, bool guarded) {
     using Step = PostgresStatements::Step;
-    for (Step& w : writes)
+    for (Step& w : writes) {
         w.write = true;
+        w.unguarded = mInTransaction && !guarded;
+    }
     const auto addWrites = [&] {
         steps.insert(steps.end(), std::make_move_iterator(writes.begin()),
                      std::make_move_iterator(writes.end()));
     };
-    if (!mInTransaction) {
+    if (!mInTransaction || !guarded) {
         addWrites();
+        mGuardFresh = false;
     } else if (mStatementSavepoint) {
+        if (!mGuardFresh) {
+            if (mSavepointTaken)
+                steps.push_back(Step::Plain("RELEASE SAVEPOINT evapre_stmt", true));
+            steps.push_back(Step::Plain("SAVEPOINT evapre_stmt", true));
+            mSavepointTaken = true;
+        }
         addWrites();
-        steps.push_back(Step::Plain("RELEASE SAVEPOINT evapre_stmt", true));
-        steps.push_back(Step::Plain("SAVEPOINT evapre_stmt", true));
+        mGuardFresh = false;
     } else {
         steps.push_back(Step::Plain("SAVEPOINT evapre_stmt", true));
         addWrites();
@@ -348,7 +362,9 @@ bool DbConnection::writeRowsOnServer(const QString& placeholders,
                           {},
                           [withLiterals, literals] { return withLiterals(literals); },
                           false,
-                          {}});
+                          {},
+                          false,
+                          false});
     }
     sendWrites(std::move(writes), when);
     return true;
@@ -368,19 +384,55 @@ QString dollarPlaceholders(qsizetype from, qsizetype count) {
 pg_result* DbConnection::sendToServer(std::vector<PostgresStatements::Step> steps, int main) {
     std::vector<PostgresStatements::Step> all = std::move(mPending);
     mPending.clear();
-    mPendingWritesLast = false;
     mBeginPending = false;
     const int offset = static_cast<int>(all.size());
     all.insert(all.end(), std::make_move_iterator(steps.begin()),
                std::make_move_iterator(steps.end()));
+    std::vector<pg_result*> kept;
     try {
-        return mPostgres->pipeline(all, main < 0 ? -1 : main + offset);
+        pg_result* result = mPostgres->pipeline(all, main < 0 ? -1 : main + offset, &kept);
+        // The queries read ahead in this round trip, in the order they were asked for.
+        size_t next = 0;
+        for (ReadAhead& ahead : mReadAheads)
+            if (!ahead.sent) {
+                ahead.sent = true;
+                ahead.result = next < kept.size() ? kept[next++] : nullptr;
+            }
+        return result;
     } catch (const DbError&) {
+        dropReadAheads(false);
         // A failed read ends the transaction, as it does when run as text; a failed write
         // is undone alone.
-        if (mInTransaction && mPostgres->failedOnWrite())
+        if (mInTransaction && mPostgres->failedOnWrite()) {
             runOnce(QStringLiteral("ROLLBACK TO SAVEPOINT evapre_stmt"), nullptr);
+            mGuardFresh = mStatementSavepoint;
+        }
         throw;
+    }
+}
+
+void DbConnection::readAhead(const QString& sql) {
+    if (!mPostgres || !mInTransaction)
+        return;
+    const Statement st = statement(sql, true);
+    PostgresStatements::Prepared* prepared = preparedOnServer(st);
+    if (!prepared)
+        return;
+    PostgresStatements::Step step{prepared, st.literals, {},   [st] { return st.fullText(); },
+                                  false,    {},          true, false};
+    mPending.push_back(std::move(step));
+    mReadAheads.push_back({prepared, st.literals, false, nullptr});
+}
+
+// Those already sent, or only those still waiting to be (their results are lost).
+void DbConnection::dropReadAheads(bool sentToo) {
+    for (auto it = mReadAheads.begin(); it != mReadAheads.end();) {
+        if (it->sent && !sentToo) {
+            ++it;
+            continue;
+        }
+        PQclear(it->result);
+        it = mReadAheads.erase(it);
     }
 }
 
@@ -392,8 +444,8 @@ void DbConnection::flushPending() {
 
 int DbConnection::runPreparedOnServer(PostgresStatements::Prepared& prepared, const Statement& st,
                                       bool write, Send when) {
-    PostgresStatements::Step step{&prepared, st.literals, {}, [st] { return st.fullText(); },
-                                  false,     {}};
+    PostgresStatements::Step step{&prepared, st.literals, {},    [st] { return st.fullText(); },
+                                  false,     {},          false, false};
     std::vector<PostgresStatements::Step> steps;
     steps.push_back(std::move(step));
     if (write)
@@ -406,15 +458,11 @@ int DbConnection::runPreparedOnServer(PostgresStatements::Prepared& prepared, co
 
 int DbConnection::sendWrites(std::vector<PostgresStatements::Step> writes, Send when) {
     std::vector<PostgresStatements::Step> steps;
-    addWriteSteps(steps, std::move(writes));
-    if (when == Send::WithNext && mInTransaction) {
-        // Writes waiting one after the other share the savepoint before the first: a failure
-        // undoes them together, and the caller learns of it with the next statement anyway.
-        if (mPendingWritesLast && mStatementSavepoint)
-            mPending.resize(mPending.size() - 2);  // their "RELEASE", "SAVEPOINT"
+    const bool waits = when == Send::WithNext && mInTransaction;
+    addWriteSteps(steps, std::move(writes), !waits);
+    if (waits) {
         mPending.insert(mPending.end(), std::make_move_iterator(steps.begin()),
                         std::make_move_iterator(steps.end()));
-        mPendingWritesLast = true;
         return 0;
     }
     int first = 0;  // the first write, after its savepoint if one comes before it
@@ -429,11 +477,21 @@ int DbConnection::sendWrites(std::vector<PostgresStatements::Step> writes, Send 
 bool DbConnection::queryOnServer(PostgresStatements::Prepared& prepared, const Statement& st,
                                  std::vector<PostgresStatements::Column>* columns,
                                  std::vector<QVector<QVariant>>* rows) {
-    PostgresStatements::Step step{&prepared, st.literals, {}, [st] { return st.fullText(); },
-                                  false,     {}};
-    std::vector<PostgresStatements::Step> steps;
-    steps.push_back(std::move(step));
-    PGresult* result = sendToServer(std::move(steps), 0);
+    PGresult* result = nullptr;
+    const auto ahead =
+        std::find_if(mReadAheads.begin(), mReadAheads.end(), [&](const ReadAhead& a) {
+            return a.sent && a.result && a.prepared == &prepared && a.literals == st.literals;
+        });
+    if (ahead != mReadAheads.end()) {
+        result = ahead->result;
+        mReadAheads.erase(ahead);
+    } else {
+        PostgresStatements::Step step{&prepared, st.literals, {},    [st] { return st.fullText(); },
+                                      false,     {},          false, false};
+        std::vector<PostgresStatements::Step> steps;
+        steps.push_back(std::move(step));
+        result = sendToServer(std::move(steps), 0);
+    }
     try {
         const bool named = mPostgres->readRows(prepared, result, columns, rows);
         PQclear(result);
@@ -903,8 +961,19 @@ int DbConnection::run(const QString& portableSql, bool write) {
     // transaction: a savepoint keeps the failure local, as it is on SQLite.
     const bool guard = write && mInTransaction && mDialect == SqlDialect::PostgreSQL;
     noteSavepointCommand(portableSql);
-    if (guard && mStatementSavepoint)
-        return runAfterSavepoint(portableSql);
+    if (guard && mStatementSavepoint) {
+        // A native connection takes its savepoint only when needed (see addWriteSteps).
+        if (mPostgres && !mGuardFresh) {
+            runOnce(mSavepointTaken ? QStringLiteral("RELEASE SAVEPOINT evapre_stmt; SAVEPOINT "
+                                                     "evapre_stmt")
+                                    : QStringLiteral("SAVEPOINT evapre_stmt"),
+                    nullptr);
+            mSavepointTaken = true;
+        }
+        const int affected = runAfterSavepoint(portableSql);
+        mGuardFresh = true;
+        return affected;
+    }
     if (guard)
         runOnce(QStringLiteral("SAVEPOINT evapre_stmt"), nullptr);
     QSqlQuery query(database());
@@ -921,11 +990,10 @@ int DbConnection::run(const QString& portableSql, bool write) {
     return affected;
 }
 
-// Native PostgreSQL keeps a savepoint taken after the last statement that succeeded: the
-// statement and the new savepoint go in one round trip, and a failure rolls back to the
-// previous one. The statement comes first, so that its result is the one read. Once the
-// caller takes savepoints of its own, the transaction goes back to one savepoint around each
-// statement.
+// A savepoint is kept taken after the last write that succeeded: the statement and the new
+// savepoint go in one round trip, and a failure rolls back to the previous one. The statement comes
+// first, so that its result is the one read. Once the caller takes savepoints of its own, the
+// transaction goes back to one savepoint around each statement.
 int DbConnection::runAfterSavepoint(const QString& portableSql) {
     QSqlQuery query(database());
     query.setForwardOnly(true);
@@ -959,11 +1027,12 @@ void DbConnection::begin() {
         throw DbError(DbErr::CallFailed, QStringLiteral("Transazione già aperta"));
     // IMMEDIATE takes the write lock at once, so two writers wait instead of deadlocking.
     if (mPostgres) {
-        // Sent with the first statement of the transaction, and its first savepoint with it.
+        // Sent with the first statement of the transaction; the statement savepoint is taken
+        // before the first write that needs it.
         flushPending();
-        mPendingWritesLast = false;
         mPending.push_back(PostgresStatements::Step::Plain("BEGIN"));
-        mPending.push_back(PostgresStatements::Step::Plain("SAVEPOINT evapre_stmt"));
+        mSavepointTaken = false;
+        mGuardFresh = false;
         mBeginPending = true;
         mInTransaction = true;
         mStatementSavepoint = true;
@@ -989,7 +1058,6 @@ void DbConnection::commit() {
                                                              });
         if (mPostgres && onlyBegin) {
             mPending.clear();  // nothing was written: nothing to commit
-            mPendingWritesLast = false;
             mBeginPending = false;
         } else if (mPostgres) {
             std::vector<PostgresStatements::Step> steps;
@@ -1004,6 +1072,7 @@ void DbConnection::commit() {
     }
     mInTransaction = false;
     mStatementSavepoint = false;
+    dropReadAheads(true);
 }
 
 void DbConnection::rollback() {
@@ -1013,7 +1082,7 @@ void DbConnection::rollback() {
     mStatementSavepoint = false;
     const bool sent = !mBeginPending;
     mPending.clear();  // the writes waiting are dropped with the transaction
-    mPendingWritesLast = false;
+    dropReadAheads(true);
     mBeginPending = false;
     if (!sent)
         return;

@@ -29,8 +29,8 @@ enum class RowSetMode { Buffered, Streaming };
 
 // When a write inside a transaction reaches a server: at once, or with the next statement
 // (WithNext: the caller does not need the count of rows changed, and takes a failure from
-// the next statement or the commit; the write is then undone as any failed write is, with
-// the writes that waited with it).
+// the next statement or the commit; on a server the transaction can then only be rolled
+// back, as every caller does).
 enum class Send { Now, WithNext };
 
 struct OpenOptions {
@@ -79,6 +79,11 @@ class DbConnection {
     void executeIgnoringErrors(const QString& sql);
 
     std::unique_ptr<RowSet> openRowSet(const QString& sql, RowSetMode mode = RowSetMode::Buffered);
+    // Inside a transaction on a native server: sends the query with the next statement and
+    // keeps its rows for the first openRowSet of the same text, which then takes no round
+    // trip of its own. The caller's promise: nothing it writes meanwhile changes what the
+    // query reads. Unused rows go at the end of the transaction; elsewhere it does nothing.
+    void readAhead(const QString& sql);
 
     // Reads the first column of the first row, or a null value when there is no row.
     QVariant scalar(const QString& sql);
@@ -133,7 +138,7 @@ class DbConnection {
     // Sends what waits and then `steps` in one round trip; the result of steps[main].
     pg_result* sendToServer(std::vector<PostgresStatements::Step> steps, int main);
     void addWriteSteps(std::vector<PostgresStatements::Step>& steps,
-                       std::vector<PostgresStatements::Step> writes) const;
+                       std::vector<PostgresStatements::Step> writes, bool guarded);
     // Sends writes as one (or leaves them for the next statement); the rows the first changed.
     int sendWrites(std::vector<PostgresStatements::Step> writes, Send when);
     // On a native server: rows written by one statement of $1 … $n each (`placeholders`, the
@@ -210,7 +215,17 @@ class DbConnection {
     std::unique_ptr<PostgresStatements> mPostgres;   // native PostgreSQL only, likewise
     std::vector<PostgresStatements::Step> mPending;  // sent ahead of the next statement
     bool mBeginPending = false;                      // the transaction is not on the server yet
-    bool mPendingWritesLast = false;  // mPending ends with writes and their savepoint
+    // Native transactions: the statement savepoint exists, and no write came after it.
+    bool mSavepointTaken = false;
+    bool mGuardFresh = false;
+    struct ReadAhead {
+        PostgresStatements::Prepared* prepared;
+        QStringList literals;
+        bool sent;
+        pg_result* result;  // once sent; owned until taken
+    };
+    std::vector<ReadAhead> mReadAheads;
+    void dropReadAheads(bool sentToo);  // mPending ends with writes and their savepoint
 };
 
 // Many small writes that would each commit on their own (the marks of a run) committed

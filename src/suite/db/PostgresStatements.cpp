@@ -488,28 +488,29 @@ void PostgresStatements::send(const Step& step, std::vector<Values>& kept) {
                         nullptr, 0);
 }
 
-PGresult* PostgresStatements::pipeline(const std::vector<Step>& steps, int main) {
+PGresult* PostgresStatements::pipeline(const std::vector<Step>& steps, int main,
+                                       std::vector<PGresult*>* kept) {
     const FullText noText = [] { return QString(); };
     mFailedOnWrite = false;
     // A single prepared statement needs no pipeline.
-    if (steps.size() == 1 && steps.front().prepared && main == 0) {
+    if (steps.size() == 1 && steps.front().prepared && main == 0 && !steps.front().keepResult) {
         const Step& step = steps.front();
         const Values values = valuesOf(step);
         PGresult* result = PQexecPrepared(mHandle, step.prepared->name.constData(),
                                           static_cast<int>(values.pointers.size()),
                                           values.pointers.data(), nullptr, nullptr, 0);
         if (!result || !succeeded(result)) {
-            mFailedOnWrite = step.write;
+            mFailedOnWrite = step.write && !step.unguarded;
             fail(result, step.fullText ? step.fullText : noText);
         }
         return result;
     }
     if (!PQenterPipelineMode(mHandle))
         fail(nullptr, noText);
-    std::vector<Values> kept;
-    kept.reserve(steps.size());
+    std::vector<Values> values;
+    values.reserve(steps.size());
     for (const Step& step : steps)
-        send(step, kept);
+        send(step, values);
     PQpipelineSync(mHandle);
     PGresult* mine = nullptr;
     PGresult* failure = nullptr;
@@ -521,6 +522,8 @@ PGresult* PostgresStatements::pipeline(const std::vector<Step>& steps, int main)
                 failed = k;
             } else if (static_cast<int>(k) == main && !mine && succeeded(r)) {
                 mine = r;
+            } else if (steps[k].keepResult && kept && succeeded(r)) {
+                kept->push_back(r);
             } else {
                 PQclear(r);
             }
@@ -531,8 +534,13 @@ PGresult* PostgresStatements::pipeline(const std::vector<Step>& steps, int main)
     PQexitPipelineMode(mHandle);
     if (failure) {
         PQclear(mine);
+        if (kept) {
+            for (PGresult* r : *kept)
+                PQclear(r);
+            kept->clear();
+        }
         const Step& step = steps[failed];
-        mFailedOnWrite = step.write;
+        mFailedOnWrite = step.write && !step.unguarded;
         const QByteArray plain = step.plain;
         fail(
             failure, step.fullText ? step.fullText : [plain] { return QString::fromUtf8(plain); });

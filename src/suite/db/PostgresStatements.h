@@ -81,16 +81,21 @@ class PostgresStatements {
         bool write = false;  // a write or one of the savepoints around it
         // The values as they are sent, in place of the literals (a null one is a Null).
         std::vector<QByteArray> params;
+        bool keepResult = false;  // a query read ahead: its result is handed back
+        // A write without a savepoint of its own: its failure fails the transaction.
+        bool unguarded = false;
         static Step Plain(const char* sql, bool write = false) {
-            return {nullptr, {}, QByteArray(sql), {}, write, {}};
+            return {nullptr, {}, QByteArray(sql), {}, write, {}, false, false};
         }
     };
 
     // Sends the steps in one round trip and returns the result of step `main` (nullptr when
-    // main is -1); the caller clears it. When a step fails, those after it are not run and its
-    // error is thrown once every result has been read.
-    pg_result* pipeline(const std::vector<Step>& steps, int main);
-    // Whether the step that failed in the last pipeline was a write.
+    // main is -1); the caller clears it, and those of the steps that keep theirs, appended to
+    // `kept` in their order. When a step fails, those after it are not run and its error is
+    // thrown once every result has been read (nothing is then kept).
+    pg_result* pipeline(const std::vector<Step>& steps, int main,
+                        std::vector<pg_result*>* kept = nullptr);
+    // Whether the step that failed in the last pipeline was a write under a savepoint.
     bool failedOnWrite() const { return mFailedOnWrite; }
     // The rows a change touched, from its result.
     static int rowsChanged(const pg_result* result);

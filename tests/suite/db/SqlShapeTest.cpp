@@ -288,8 +288,8 @@ TEST(SqlShape, FailuresOfPreparedStatementsStayLocal) {
 }
 
 // Writes sent with the next statement: the next read sees them, a failure is reported by the
-// next statement or the commit with the failing write's own text and undoes the writes that
-// waited with it (not those sent before), and a rollback drops what was still waiting.
+// next statement or the commit with the failing write's own text (the caller then rolls
+// back), and a rollback drops what was still waiting.
 TEST(SqlShape, WritesSentWithTheNextStatement) {
     test::TestDb db;
     DbConnection& c = db.db();
@@ -305,6 +305,10 @@ TEST(SqlShape, WritesSentWithTheNextStatement) {
             scrivi(k, "a");
             EXPECT_EQ(conta(), k);
         }
+        transazione.commit();
+    }
+    {
+        DbTransaction transazione(c);
         try {
             scrivi(2, "doppia");
             scrivi(4, "dopo");  // not run: it followed the failed one
@@ -314,11 +318,8 @@ TEST(SqlShape, WritesSentWithTheNextStatement) {
             EXPECT_EQ(e.number(), DbErr::DuplicateKey);
             EXPECT_TRUE(e.sql().contains("'doppia'")) << e.sql().toStdString();
         }
-        EXPECT_EQ(conta(), 3);
-        scrivi(5, "a");
-        transazione.commit();
     }
-    EXPECT_EQ(conta(), 4);
+    EXPECT_EQ(conta(), 3);
     {
         DbTransaction transazione(c);
         EXPECT_THROW(
@@ -329,31 +330,31 @@ TEST(SqlShape, WritesSentWithTheNextStatement) {
             },
             DbError);
     }
-    EXPECT_EQ(conta(), 4);
+    EXPECT_EQ(conta(), 3);
     {
         DbTransaction transazione(c);
         scrivi(7, "a");
         scrivi(8, "a");
     }
-    EXPECT_EQ(conta(), 4);
+    EXPECT_EQ(conta(), 3);
 
-    // On a server a write waiting with the failing one is undone with it; SQLite ran it at once.
+    // A write sent at once that fails, taken by the caller, undoes only itself: the writes that
+    // waited before it, and those after it, are committed.
     {
         DbTransaction transazione(c);
-        EXPECT_THROW(
-            {
-                scrivi(9, "prima");
-                scrivi(1, "doppia");
-                conta();
-            },
-            DbError);
-        EXPECT_EQ(conta(), c.dialect() == SqlDialect::SQLite ? 5 : 4);
+        scrivi(9, "prima");
+        EXPECT_THROW(c.execute("Insert into Prova (K, T) values (1, 'doppia')"), DbError);
+        scrivi(10, "dopo");
+        c.execute("Insert into Prova (K, T) values (11, 'subito')");
+        EXPECT_THROW(c.execute("Insert into Prova (K, T) values (2, 'doppia')"), DbError);
+        transazione.commit();
     }
-    EXPECT_EQ(conta(), 4);
+    EXPECT_EQ(conta(), 6);
+    c.execute("Delete from Prova where K >= 9");
 
     // Many rows in one call, the second of them failing (its new key is taken), also where a
     // key is repeated: the failure names the rows, and the rollback leaves the table as it was.
-    const QList<QList<QVariantList>> chiamate{{{20, 1}, {3, 5}}, {{20, 1}, {21, 1}, {3, 5}}};
+    const QList<QList<QVariantList>> chiamate{{{20, 1}, {3, 2}}, {{20, 1}, {21, 1}, {3, 2}}};
     for (const QList<QVariantList>& righe : chiamate) {
         for (int volta = 1; volta <= 3; ++volta) {
             SCOPED_TRACE(volta);
@@ -369,10 +370,41 @@ TEST(SqlShape, WritesSentWithTheNextStatement) {
                     EXPECT_TRUE(e.sql().contains("UPDATE Prova")) << e.sql().toStdString();
                 }
             }
-            EXPECT_EQ(conta(), 4);
+            EXPECT_EQ(conta(), 3);
             EXPECT_EQ(c.scalar("Select count(*) from Prova where K = 1").toInt(), 1);
         }
     }
+}
+
+// A query read ahead gives, when opened, the rows it had when it went with the next statement;
+// one never opened is dropped with the transaction, and outside one nothing is read ahead.
+TEST(SqlShape, QueriesReadAhead) {
+    test::TestDb db;
+    DbConnection& c = db.db();
+    c.executePortable("CREATE TABLE Prova (K INTEGER PRIMARY KEY, T TEXT)");
+    c.executePortable("CREATE TABLE Altra (K INTEGER PRIMARY KEY)");
+    c.insertRows("Prova", {"K", "T"}, {{1, "a"}, {2, "b"}});
+    const auto testi = [&c](const QString& sql) {
+        QStringList out;
+        for (auto rs = c.openRowSet(sql); !rs->eof(); rs->moveNext())
+            out << rs->text("T");
+        return out;
+    };
+    const QString query = "Select T from Prova where K >= " + c.sql(1) + " order by K";
+    for (int volta = 1; volta <= 3; ++volta) {
+        SCOPED_TRACE(volta);
+        DbTransaction transazione(c);
+        c.readAhead(query);
+        c.readAhead("Select T from Prova where K = " + c.sql(volta));  // never opened
+        c.insertRows("Altra", {"K"}, {{volta}}, Send::WithNext);
+        EXPECT_EQ(testi("Select T from Prova where K = 2"), QStringList{"b"});
+        EXPECT_EQ(testi(query), (QStringList{"a", "b"}));
+        EXPECT_EQ(testi(query), (QStringList{"a", "b"}));  // read again: the table as it is
+        transazione.commit();
+    }
+    c.readAhead(query);
+    EXPECT_EQ(testi(query), (QStringList{"a", "b"}));
+    EXPECT_EQ(c.scalar("Select count(*) from Altra").toInt(), 3);
 }
 
 }  // namespace
