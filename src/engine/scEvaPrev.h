@@ -23,6 +23,7 @@ class DbConnection;
 class DbError;
 class DbWriteBatch;
 struct DetentoreBlocco;
+struct RichiestaBlocco;
 class ParametriDitta;
 class RowSet;
 class UiServices;
@@ -348,6 +349,7 @@ class scEvaPrev {
     bool trovaTipoDocumento(int anno, qint32 numRif, QString& tipo, QString& motivo);
     bool bloccaTestate(RowSet& testate);
     bool bloccaTestata(int anno, qint32 numRif, DbWriteBatch& gruppo);
+    RichiestaBlocco richiestaTestata(int anno, qint32 numRif) const;
     bool nessunaGiaEvasa();
     // Purchase orders are made from the quotes: their lines are marked "N" first.
     bool segnaAcquisti() const;
@@ -413,6 +415,7 @@ class scEvaPrev {
         int anno;
         qint32 numRif;
     };
+    bool bloccaGruppo(std::vector<TestataBloccata>& blocco, DbWriteBatch& gruppo);
     std::vector<TestataBloccata> mBloccate;
     size_t mControllate = 0;  // mBloccate before this index checked not fulfilled meanwhile
     int miContatore = 0;

@@ -296,19 +296,48 @@ bool scEvaPrev::bloccaTestate(RowSet& testate) {
     mControllate = mBloccate.size();
     // The marks are committed a few hundred at a time, and before the user is asked anything.
     DbWriteBatch gruppo(mLock->connessioneBlocchi());
+    std::vector<TestataBloccata> blocco;  // the next quotes, their marks written together
     for (; !testate.eof(); testate.moveNext()) {
-        ++miContatore;
-        mUi.progressStep(miContatore);
-        const int anno = static_cast<int>(testate.integer(QStringLiteral("PreVenTest.Anno")));
-        const auto numRif =
-            static_cast<qint32>(testate.integer(QStringLiteral("PreVenTest.NumRif")));
-        gruppo.beforeWrite();
-        if (!bloccaTestata(anno, numRif, gruppo))
-            return false;
-        if (mBloccate.size() - mControllate >= kControlliPerLettura && !nessunaGiaEvasa())
+        blocco.push_back(
+            {static_cast<int>(testate.integer(QStringLiteral("PreVenTest.Anno"))),
+             static_cast<qint32>(testate.integer(QStringLiteral("PreVenTest.NumRif")))});
+        if (blocco.size() == kControlliPerLettura && !bloccaGruppo(blocco, gruppo))
             return false;
     }
+    if (!blocco.empty() && !bloccaGruppo(blocco, gruppo))
+        return false;
     return nessunaGiaEvasa();
+}
+
+// The marks of a group of quotes: those nobody holds are written together, the others are
+// taken one by one, in the order of the quotes, as if each had been taken on its own.
+bool scEvaPrev::bloccaGruppo(std::vector<TestataBloccata>& blocco, DbWriteBatch& gruppo) {
+    QList<RichiestaBlocco> richieste;
+    for (const TestataBloccata& t : blocco)
+        richieste << richiestaTestata(t.anno, t.numRif);
+    const std::vector<bool> presi = mLock->BloccaRecordLiberi(richieste);
+    for (size_t i = 0; i < blocco.size(); ++i) {
+        ++miContatore;
+        mUi.progressStep(miContatore);
+        bool avanti = true;
+        if (presi[i]) {
+            mBloccate.push_back(blocco[i]);
+        } else {
+            gruppo.beforeWrite();
+            avanti = bloccaTestata(blocco[i].anno, blocco[i].numRif, gruppo);
+        }
+        if (avanti && mBloccate.size() - mControllate >= kControlliPerLettura)
+            avanti = nessunaGiaEvasa();
+        if (!avanti) {
+            // The marks already written for the quotes after this one go back with the rest.
+            for (size_t j = i + 1; j < blocco.size(); ++j)
+                if (presi[j])
+                    mBloccate.push_back(blocco[j]);
+            return false;
+        }
+    }
+    blocco.clear();
+    return true;
 }
 
 // The quotes marked since the last check, read again under their marks: one fulfilled
@@ -354,11 +383,16 @@ bool scEvaPrev::nessunaGiaEvasa() {
 
 // Takes the mark of one quote header; a mark held by another user is asked about until the
 // user gives up.
-bool scEvaPrev::bloccaTestata(int anno, qint32 numRif, DbWriteBatch& gruppo) {
+RichiestaBlocco scEvaPrev::richiestaTestata(int anno, qint32 numRif) const {
     RichiestaBlocco richiesta = RichiestaBlocco::Segno(kCodiceLockPrev, kTipoLockPrev, anno, numRif,
                                                        QStringLiteral("Il Preventivo"), true);
     // The quotes picked by hand usually carry the user's own marks already.
     richiesta.scriviPrima = !obEvasManule;
+    return richiesta;
+}
+
+bool scEvaPrev::bloccaTestata(int anno, qint32 numRif, DbWriteBatch& gruppo) {
+    const RichiestaBlocco richiesta = richiestaTestata(anno, numRif);
     for (;;) {
         DetentoreBlocco detentore;
         msUltimoErroreLock.clear();

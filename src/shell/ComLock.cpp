@@ -175,18 +175,7 @@ bool ComLock::BloccaRecord(const RichiestaBlocco& richiesta, DetentoreBlocco* de
 
     try {
         dopoControllo(richiesta);
-        LockObject::Mark mark;
-        mark.tipo = richiesta.tipo;
-        mark.anno = richiesta.anno;
-        mark.numReg = richiesta.numReg;
-        mark.utente = mParametri.menu().userName();
-        mark.stato = richiesta.codice;
-        mark.gestione = richiesta.gestione;
-        mark.varie = richiesta.varie;
-        mark.padreTipo = richiesta.padreTipo;
-        mark.padreAnno = richiesta.padreAnno;
-        mark.padreNumReg = richiesta.padreNumReg;
-        locks->insertMark(mark);
+        locks->insertMark(segnoDi(richiesta));
         return true;
     } catch (const DbError& e) {
         if (e.number() != DbErr::DuplicateKey && e.number() != DbErr::CallFailed) {
@@ -223,6 +212,49 @@ bool ComLock::BloccaRecord(const RichiestaBlocco& richiesta, DetentoreBlocco* de
         mUi.message(TestoInUsoConcorrente(richiesta.descrizione), {QStringLiteral("&Ok")}, 1,
                     MsgIcon::Critical);
     return false;
+}
+
+LockObject::Mark ComLock::segnoDi(const RichiestaBlocco& richiesta) const {
+    LockObject::Mark mark;
+    mark.tipo = richiesta.tipo;
+    mark.anno = richiesta.anno;
+    mark.numReg = richiesta.numReg;
+    mark.utente = mParametri.menu().userName();
+    mark.stato = richiesta.codice;
+    mark.gestione = richiesta.gestione;
+    mark.varie = richiesta.varie;
+    mark.padreTipo = richiesta.padreTipo;
+    mark.padreAnno = richiesta.padreAnno;
+    mark.padreNumReg = richiesta.padreNumReg;
+    return mark;
+}
+
+std::vector<bool> ComLock::BloccaRecordLiberi(const QList<RichiestaBlocco>& richieste) {
+    std::vector<bool> presi(static_cast<size_t>(richieste.size()), false);
+    QList<LockObject::Mark> segni;
+    QList<qsizetype> posizioni;
+    for (qsizetype i = 0; i < richieste.size(); ++i) {
+        const RichiestaBlocco& r = richieste[i];
+        // Only the marks written before any lookup, on one lock connection.
+        if (!r.scriviPrima || r.soloControllo || blank(r.tipo) ||
+            r.connessione != richieste.front().connessione)
+            continue;
+        segni << segnoDi(r);
+        posizioni << i;
+    }
+    if (segni.size() < 2)
+        return presi;
+    try {
+        LockObject& locks = mComponent.lockObject(richieste.front().connessione);
+        for (qsizetype k = 0; k < posizioni.size(); ++k)
+            dopoControllo(richieste[posizioni[k]]);
+        const std::vector<bool> scritti = locks.insertFreeMarks(segni);
+        for (qsizetype k = 0; k < posizioni.size(); ++k)
+            presi[size_t(posizioni[k])] = scritti[size_t(k)];
+    } catch (const DbError&) {
+        // Nothing of the failed statement was written: each mark is asked on its own.
+    }
+    return presi;
 }
 
 bool ComLock::SbloccaRecord(const QString& tipo, int anno, qint64 numReg,

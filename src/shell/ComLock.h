@@ -4,6 +4,9 @@
 #include <QPair>
 #include <QString>
 #include <functional>
+#include <vector>
+
+#include "LockObject.h"
 
 namespace evapre {
 
@@ -90,6 +93,11 @@ class ComLock {
     // updates are protected by database transactions here. Any other code, or a partial key,
     // is refused with a message.
     bool BloccaRecord(const RichiestaBlocco& richiesta, DetentoreBlocco* detentore = nullptr);
+    // The marks of records nobody holds, written together where that saves the database
+    // round trips (see LockObject::insertFreeMarks): true for each mark taken. The others,
+    // and all of them when that cannot be done, are to be asked one by one with BloccaRecord,
+    // which tells who holds them and reports any error.
+    std::vector<bool> BloccaRecordLiberi(const QList<RichiestaBlocco>& richieste);
 
     // Gives back one mark this program took (never another user's). True when a row went.
     bool SbloccaRecord(const QString& tipo, int anno, qint64 numReg,
@@ -131,6 +139,8 @@ class ComLock {
 
   private:
     bool bloccoSenzaChiave(const RichiestaBlocco& richiesta);
+    // The mark a request writes, in the current user's name.
+    LockObject::Mark segnoDi(const RichiestaBlocco& richiesta) const;
     bool leggiDetentore(LockObject& locks, const RichiestaBlocco& richiesta,
                         DetentoreBlocco& detentore);
     // The outcome for a mark found held by trovato.

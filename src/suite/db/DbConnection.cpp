@@ -372,6 +372,16 @@ bool DbConnection::writeRowsOnServer(const QString& placeholders,
 
 namespace {
 
+// The entry of a kept statement text by the hash of what it is built from: a program that
+// builds many is kept bounded, starting again once full.
+template <typename T>
+T& boundedEntry(QHash<size_t, T>& kept, size_t key) {
+    constexpr qsizetype kMaxKept = 500;
+    if (kept.size() >= kMaxKept && !kept.contains(key))
+        kept.clear();
+    return kept[key];
+}
+
 QString dollarPlaceholders(qsizetype from, qsizetype count) {
     QString out;
     for (qsizetype k = 0; k < count; ++k)
@@ -587,10 +597,7 @@ DbConnection::BoundInsert& DbConnection::boundInsert(const QString& table,
     size_t key = qHash(table);
     for (const QString& column : columns)
         key = qHashMulti(key, column);
-    constexpr qsizetype kMaxInserts = 500;
-    if (mBoundInserts.size() >= kMaxInserts && !mBoundInserts.contains(key))
-        mBoundInserts.clear();
-    BoundInsert& kept = mBoundInserts[key];
+    BoundInsert& kept = boundedEntry(mBoundInserts, key);
     if (kept.table == table && kept.columns == columns && !kept.head.isEmpty())
         return kept;
     kept.table = table;
@@ -682,10 +689,7 @@ bool DbConnection::updateArraysOnServer(const QString& table, const QStringList&
     hash = qHashMulti(hash, u'|');
     for (const QString& c : keyColumns)
         hash = qHashMulti(hash, c);
-    constexpr qsizetype kMaxUpdates = 500;
-    if (mBoundUpdates.size() >= kMaxUpdates && !mBoundUpdates.contains(hash))
-        mBoundUpdates.clear();
-    BoundUpdate& kept = mBoundUpdates[hash];
+    BoundUpdate& kept = boundedEntry(mBoundUpdates, hash);
     if (kept.write.text.isEmpty() || kept.table != table || kept.setColumns != setColumns ||
         kept.keyColumns != keyColumns || kept.shared != shared) {
         kept = {table, setColumns, keyColumns, shared, {}};

@@ -7,6 +7,7 @@
 
 #include "DbConnection.h"
 #include "RowSet.h"
+#include "SqlDialect.h"
 
 namespace evapre {
 
@@ -31,6 +32,44 @@ void LockObject::insertMark(const Mark& mark, const QDateTime& when) {
                            {QStringLiteral("PadreAnno"), mark.padreAnno},
                            {QStringLiteral("PadreNumReg"), mark.padreNumReg}});
     mHeld.insert({mark.tipo, mark.anno, mark.numReg}, mark.utente);
+}
+
+std::vector<bool> LockObject::insertFreeMarks(const QList<Mark>& marks, const QDateTime& when) {
+    std::vector<bool> written(static_cast<size_t>(marks.size()), false);
+    if (mConnection.dialect() != SqlDialect::PostgreSQL || mConnection.inTransaction())
+        return written;
+    constexpr qsizetype kPerStatement = 250;
+    const DbConnection& c = mConnection;
+    for (qsizetype start = 0; start < marks.size(); start += kPerStatement) {
+        const qsizetype end = std::min(marks.size(), start + kPerStatement);
+        QString sql = QStringLiteral(
+            "INSERT INTO LockGest (Tipo,Anno,NumReg,Utente,Stato,Ora,Gestione,Varie,PadreTipo,"
+            "PadreAnno,PadreNumReg) VALUES ");
+        for (qsizetype i = start; i < end; ++i) {
+            const Mark& m = marks[i];
+            sql += (i > start ? QStringLiteral(",(") : QStringLiteral("(")) + c.sql(m.tipo) + u',' +
+                   c.sql(m.anno) + u',' + c.sql(m.numReg) + u',' + c.sql(m.utente) + u',' +
+                   c.sql(m.stato) + u',' + c.sql(when) + u',' + c.sql(m.gestione) + u',' +
+                   c.sql(m.varie) + u',' + c.sql(m.padreTipo) + u',' + c.sql(m.padreAnno) + u',' +
+                   c.sql(m.padreNumReg) + u')';
+        }
+        // The key settles a race as it does for one mark: a row another program holds (or
+        // is writing) is left alone, and the statement names the rows it wrote.
+        sql += QStringLiteral(
+            " ON CONFLICT (Tipo, Anno, NumReg) DO NOTHING RETURNING Tipo, Anno, NumReg");
+        QSet<Chiave> nuovi;
+        for (auto rows = mConnection.openRowSet(sql); !rows->eof(); rows->moveNext())
+            nuovi.insert({rows->valueAt(0).toString(), rows->valueAt(1).toInt(),
+                          rows->valueAt(2).toLongLong()});
+        for (qsizetype i = start; i < end; ++i) {
+            const Mark& m = marks[i];
+            if (nuovi.remove({m.tipo, m.anno, m.numReg})) {  // a key given twice: the first
+                written[size_t(i)] = true;
+                mHeld.insert({m.tipo, m.anno, m.numReg}, m.utente);
+            }
+        }
+    }
+    return written;
 }
 
 QString LockObject::keyCondition(const QString& tipo, int anno, qint64 numReg,

@@ -280,6 +280,30 @@ TEST(LockObject, EndOfUseRemovesOnlyOwnMarks) {
     EXPECT_TRUE(rows->eof());
 }
 
+// Free marks written together on a server: a mark another user holds is left to him, a key
+// given twice is written once, and the object remembers exactly what it wrote. Elsewhere
+// nothing is written: the caller takes each mark on its own.
+TEST(LockObject, FreeMarksWrittenTogether) {
+    TestDb db;
+    auto& component = VeltDbasedll::instance();
+    component.setLockConnection(db.openAnother());
+    LockObject& locks = component.lockObject();
+    db.insert("LockGest", {{"Tipo", "P"}, {"Anno", 2026}, {"NumReg", 2}, {"Utente", "luigi"}});
+    const auto segno = [](qint64 numReg) {
+        return LockObject::Mark{"P", 2026, numReg, "mario", "5", "P", "", "", 0, 0};
+    };
+    const std::vector<bool> scritti =
+        locks.insertFreeMarks({segno(1), segno(2), segno(3), segno(1)});
+    const bool server = db.db().dialect() == SqlDialect::PostgreSQL;
+    EXPECT_EQ(scritti, (std::vector<bool>{server, false, server, false}));
+    EXPECT_EQ(locks.heldCount(), server ? 2 : 0);
+    EXPECT_EQ(db.db().scalar("SELECT Utente FROM LockGest WHERE NumReg = 2").toString(), "luigi");
+    EXPECT_EQ(db.db().scalar("SELECT COUNT(*) FROM LockGest WHERE Utente = 'mario'").toInt(),
+              server ? 2 : 0);
+    component.endLockUse();
+    EXPECT_EQ(db.db().scalar("SELECT COUNT(*) FROM LockGest").toInt(), 1);
+}
+
 TEST(LockObject, TwoProcessesRaceForOneKey) {
     TestDb db;
     const QString helper = QCoreApplication::applicationDirPath() + "/db_lock_race_helper";
