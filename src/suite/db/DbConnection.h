@@ -66,12 +66,14 @@ class DbConnection {
     int executePortable(const QString& sql);
     // Inserts one row: column names with their values, each through the formatter.
     void insertRow(const QString& table, const QList<QPair<QString, QVariant>>& values);
-    // Inserts many rows of the same columns with as few statements as possible.
+    // Inserts many rows of the same columns with as few statements as possible: on a native
+    // server one statement taking each column's values as an array, all rows or none.
     void insertRows(const QString& table, const QStringList& columns,
                     const QList<QVariantList>& rows, Send when = Send::Now);
     // Updates many rows of one table, each found by its key: a row holds the values of the
     // set columns then those of the key columns. SQLite runs one prepared UPDATE per row with
-    // its values bound; a server takes one statement of CASE expressions.
+    // its values bound; a native server one statement joining the rows given as arrays (rows
+    // whose keys repeat go one by one); another server one statement of CASE expressions.
     void updateRows(const QString& table, const QStringList& setColumns,
                     const QStringList& keyColumns, const QList<QVariantList>& rows,
                     Send when = Send::Now);
