@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "DbConnection.h"
+#include "DbKind.h"
 #include "RowSet.h"
-#include "SqlDialect.h"
 
 namespace evapre {
 
@@ -36,7 +36,9 @@ void LockObject::insertMark(const Mark& mark, const QDateTime& when) {
 
 std::vector<bool> LockObject::insertFreeMarks(const QList<Mark>& marks, const QDateTime& when) {
     std::vector<bool> written(static_cast<size_t>(marks.size()), false);
-    if (mConnection.dialect() != SqlDialect::PostgreSQL || mConnection.inTransaction())
+    // Native connections only: there the rows a statement wrote are read with its result, so
+    // a failure means nothing was written.
+    if (mConnection.kind() != DbKind::PostgreSQL || mConnection.inTransaction())
         return written;
     constexpr qsizetype kPerStatement = 250;
     const DbConnection& c = mConnection;

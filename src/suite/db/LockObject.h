@@ -42,7 +42,7 @@ class LockObject {
     // Inserts a mark row; a mark with the same key raises DbError 3022.
     void insertMark(const Mark& mark, const QDateTime& when = QDateTime::currentDateTime());
     // Inserts the marks nobody holds in one statement per few hundred, where the database
-    // can say which rows it wrote (a server, outside a transaction): true for each mark
+    // can say which rows it wrote (native PostgreSQL, outside a transaction): true for each mark
     // written. Elsewhere nothing is written and every answer is false, as it is for a mark
     // already held: the caller takes those one by one. A failure raises DbError with the
     // marks of the failed statement not written.

@@ -294,7 +294,7 @@ TEST(LockObject, FreeMarksWrittenTogether) {
     };
     const std::vector<bool> scritti =
         locks.insertFreeMarks({segno(1), segno(2), segno(3), segno(1)});
-    const bool server = db.db().dialect() == SqlDialect::PostgreSQL;
+    const bool server = db.db().kind() == DbKind::PostgreSQL;
     EXPECT_EQ(scritti, (std::vector<bool>{server, false, server, false}));
     EXPECT_EQ(locks.heldCount(), server ? 2 : 0);
     EXPECT_EQ(db.db().scalar("SELECT Utente FROM LockGest WHERE NumReg = 2").toString(), "luigi");
