@@ -309,8 +309,6 @@ PostgresStatements::Prepared* DbConnection::preparedOnServer(const Statement& st
                : nullptr;
 }
 
-// As run() does with a text: inside a transaction a write keeps its failure to itself through
-// the statement savepoint, sent in the same round trip.
 // Inside a transaction a write keeps its failure to itself through the statement savepoint,
 // sent in the same round trip, as run() does with a text. The savepoint is taken again only
 // before a write that needs it (one sent now, whose failure the caller may take and go on):
@@ -331,12 +329,8 @@ void DbConnection::addWriteSteps(std::vector<PostgresStatements::Step>& steps,
         addWrites();
         mGuardFresh = false;
     } else if (mStatementSavepoint) {
-        if (!mGuardFresh) {
-            if (mSavepointTaken)
-                steps.push_back(Step::Plain("RELEASE SAVEPOINT evapre_stmt", true));
-            steps.push_back(Step::Plain("SAVEPOINT evapre_stmt", true));
-            mSavepointTaken = true;
-        }
+        for (const char* sql : renewGuard())
+            steps.push_back(Step::Plain(sql, true));
         addWrites();
         mGuardFresh = false;
     } else {
@@ -344,6 +338,19 @@ void DbConnection::addWriteSteps(std::vector<PostgresStatements::Step>& steps,
         addWrites();
         steps.push_back(Step::Plain("RELEASE SAVEPOINT evapre_stmt", true));
     }
+}
+
+// The statements that give the next write a savepoint of its own: none when the last one was
+// taken after the last write.
+std::vector<const char*> DbConnection::renewGuard() {
+    if (mGuardFresh)
+        return {};
+    std::vector<const char*> statements;
+    if (mSavepointTaken)
+        statements.push_back("RELEASE SAVEPOINT evapre_stmt");
+    statements.push_back("SAVEPOINT evapre_stmt");
+    mSavepointTaken = true;
+    return statements;
 }
 
 bool DbConnection::writeRowsOnServer(const QString& placeholders,
@@ -357,14 +364,9 @@ bool DbConnection::writeRowsOnServer(const QString& placeholders,
             mPostgres->prepareWritten(placeholders, literals, assigned);
         if (!prepared)
             return false;
-        writes.push_back({prepared,
-                          literals,
-                          {},
-                          [withLiterals, literals] { return withLiterals(literals); },
-                          false,
-                          {},
-                          false,
-                          false});
+        writes.push_back({.prepared = prepared,
+                          .literals = literals,
+                          .fullText = [withLiterals, literals] { return withLiterals(literals); }});
     }
     sendWrites(std::move(writes), when);
     return true;
@@ -428,8 +430,10 @@ void DbConnection::readAhead(const QString& sql) {
     PostgresStatements::Prepared* prepared = preparedOnServer(st);
     if (!prepared)
         return;
-    PostgresStatements::Step step{prepared, st.literals, {},   [st] { return st.fullText(); },
-                                  false,    {},          true, false};
+    PostgresStatements::Step step{.prepared = prepared,
+                                  .literals = st.literals,
+                                  .fullText = [st] { return st.fullText(); },
+                                  .keepResult = true};
     mPending.push_back(std::move(step));
     mReadAheads.push_back({prepared, st.literals, false, nullptr});
 }
@@ -454,8 +458,8 @@ void DbConnection::flushPending() {
 
 int DbConnection::runPreparedOnServer(PostgresStatements::Prepared& prepared, const Statement& st,
                                       bool write, Send when) {
-    PostgresStatements::Step step{&prepared, st.literals, {},    [st] { return st.fullText(); },
-                                  false,     {},          false, false};
+    PostgresStatements::Step step{
+        .prepared = &prepared, .literals = st.literals, .fullText = [st] { return st.fullText(); }};
     std::vector<PostgresStatements::Step> steps;
     steps.push_back(std::move(step));
     if (write)
@@ -496,8 +500,9 @@ bool DbConnection::queryOnServer(PostgresStatements::Prepared& prepared, const S
         result = ahead->result;
         mReadAheads.erase(ahead);
     } else {
-        PostgresStatements::Step step{&prepared, st.literals, {},    [st] { return st.fullText(); },
-                                      false,     {},          false, false};
+        PostgresStatements::Step step{.prepared = &prepared,
+                                      .literals = st.literals,
+                                      .fullText = [st] { return st.fullText(); }};
         std::vector<PostgresStatements::Step> steps;
         steps.push_back(std::move(step));
         result = sendToServer(std::move(steps), 0);
@@ -548,7 +553,7 @@ void DbConnection::insertRows(const QString& table, const QStringList& columns,
             if (row.size() != columns.size())
                 throw DbError(DbErr::NotUpdatable,
                               QStringLiteral("Numero di valori errato per ") + table);
-        if (insertArraysOnServer(table, columns, rows, when))
+        if (insertArraysOnServer(table, columns, head, rows, when))
             return;
     }
     // Else a native server runs one prepared single-row insert per row, all in one round trip.
@@ -616,10 +621,10 @@ DbConnection::BoundInsert& DbConnection::boundInsert(const QString& table,
 }
 
 bool DbConnection::insertArraysOnServer(const QString& table, const QStringList& columns,
-                                        const QList<QVariantList>& rows, Send when) {
-    const auto fullText = [this, table, columns, rows] {
-        QString s = QStringLiteral("INSERT INTO ") + table + QStringLiteral(" (") +
-                    columns.join(u',') + QStringLiteral(") VALUES ");
+                                        const QString& head, const QList<QVariantList>& rows,
+                                        Send when) {
+    const auto fullText = [this, head, rows] {
+        QString s = head;
         for (qsizetype r = 0; r < rows.size(); ++r) {
             s += r == 0 ? QStringLiteral("(") : QStringLiteral(",(");
             for (qsizetype c = 0; c < rows[r].size(); ++c)
@@ -632,11 +637,6 @@ bool DbConnection::insertArraysOnServer(const QString& table, const QStringList&
                                fullText, when);
 }
 
-// "UPDATE t SET a = v.c1 FROM unnest($1, $2, $3) AS v(c1, c2, c3) WHERE t.k = v.c2 …". The
-// leading key columns every row shares (the document, the quote) are also given as plain
-// values, so that the plan kept for the statement finds the rows by the key's index whatever
-// the size the table had when it was planned. A row the key finds twice would be changed
-// once, by either value: such rows go one by one.
 namespace {
 
 // A value as a key compared with others: its parameter text, or its literal.
@@ -652,35 +652,48 @@ std::string keyText(const QVariant& value, SqlDialect dialect) {
 
 }  // namespace
 
+// "UPDATE t SET a = v.c1 FROM unnest($1, $2, $3) AS v(c1, c2, c3) WHERE t.k = v.c2 …". The
+// leading key columns every row shares (the document, the quote) are also given as plain
+// values, so that the plan kept for the statement finds the rows by the key's index whatever
+// the size the table had when it was planned. A row the key finds twice would be changed
+// once, by either value: such rows go one by one.
 bool DbConnection::updateArraysOnServer(const QString& table, const QStringList& setColumns,
                                         const QStringList& keyColumns,
-                                        const QList<QVariantList>& rows, Send when) {
+                                        const QList<QVariantList>& rows,
+                                        const std::function<QString(const QStringList&)>& rowText,
+                                        Send when) {
     const qsizetype width = setColumns.size() + keyColumns.size();
     const qsizetype keyFrom = setColumns.size();
+    // The key values of each row as texts, row after row.
+    std::vector<std::string> keyTexts;
+    keyTexts.reserve(size_t(rows.size() * keyColumns.size()));
+    for (const QVariantList& row : rows)
+        for (qsizetype k = keyFrom; k < width; ++k)
+            keyTexts.push_back(keyText(row[k], mDialect));
+    const auto keyAt = [&](qsizetype r, qsizetype k) -> const std::string& {
+        return keyTexts[size_t(r * keyColumns.size() + k)];
+    };
     std::vector<std::string> keys;
     keys.reserve(size_t(rows.size()));
-    for (const QVariantList& row : rows) {
+    for (qsizetype r = 0; r < rows.size(); ++r) {
         std::string key;
-        for (qsizetype k = keyFrom; k < width; ++k) {
-            key += keyText(row[k], mDialect);
-            key += '\x1f';
-        }
+        for (qsizetype k = 0; k < keyColumns.size(); ++k)
+            key.append(keyAt(r, k)).push_back('\x1f');
         keys.push_back(std::move(key));
     }
-    std::vector<std::string> sorted = keys;
-    std::sort(sorted.begin(), sorted.end());
-    if (std::adjacent_find(sorted.begin(), sorted.end()) != sorted.end())
+    std::sort(keys.begin(), keys.end());
+    if (std::adjacent_find(keys.begin(), keys.end()) != keys.end())
         return false;
     qsizetype shared = 0;
-    std::vector<std::string> scalarTexts;
+    std::vector<QByteArray> scalars;
     while (shared < keyColumns.size()) {
-        const std::string first = keyText(rows.front()[keyFrom + shared], mDialect);
+        const std::string& first = keyAt(0, shared);
         bool same = first[0] != '\x01' && first[0] != '\x02';
         for (qsizetype r = 1; r < rows.size() && same; ++r)
-            same = keyText(rows[r][keyFrom + shared], mDialect) == first;
+            same = keyAt(r, shared) == first;
         if (!same)
             break;
-        scalarTexts.push_back(first);
+        scalars.emplace_back(first.data(), qsizetype(first.size()));
         ++shared;
     }
     size_t hash = qHashMulti(0, table, shared);
@@ -713,21 +726,13 @@ bool DbConnection::updateArraysOnServer(const QString& table, const QStringList&
                     QStringLiteral(" = ") + column(keyFrom + k + 1);
         kept.write.text = text;
     }
-    std::vector<QByteArray> scalars;
-    for (const std::string& text : scalarTexts)
-        scalars.emplace_back(text.data(), qsizetype(text.size()));
-    const auto fullText = [this, table, setColumns, keyColumns, rows] {
+    const auto fullText = [this, rows, rowText] {
         QString s;
         for (const QVariantList& row : rows) {
-            s += QStringLiteral("UPDATE ") + table + QStringLiteral(" SET ");
-            for (qsizetype c = 0; c < setColumns.size(); ++c)
-                s += (c > 0 ? QStringLiteral(",") : QString()) + setColumns[c] +
-                     QStringLiteral(" = ") + sql(row[c]);
-            s += QStringLiteral(" WHERE ");
-            for (qsizetype k = 0; k < keyColumns.size(); ++k)
-                s += (k > 0 ? QStringLiteral(" AND ") : QString()) + keyColumns[k] +
-                     QStringLiteral(" = ") + sql(row[setColumns.size() + k]);
-            s += QStringLiteral(";\n");
+            QStringList literals;
+            for (const QVariant& v : row)
+                literals << sql(v);
+            s += rowText(literals) + QStringLiteral(";\n");
         }
         return s;
     };
@@ -741,16 +746,16 @@ bool DbConnection::writeArraysOnServer(ArrayWrite& write, const QString& table,
                                        PostgresStatements::FullText fullText, Send when) {
     if (!write.prepared) {
         // A table not found is asked again next time: it may be created meanwhile.
-        write.types = mPostgres->arrayTypes(table, columns);
-        if (write.types.empty())
+        std::vector<PostgresStatements::Oid> types = mPostgres->arrayTypes(table, columns);
+        if (types.empty())
             return false;
-        write.types.resize(write.types.size() + scalars.size(), 0);  // as their column
-        write.prepared = mPostgres->prepareTyped(write.text, write.types);
+        types.resize(types.size() + scalars.size(), 0);  // the scalars: as their column
+        write.prepared = mPostgres->prepareTyped(write.text, types);
         if (!write.prepared)
             return false;
     }
     PostgresStatements::Step step;
-    if (!PostgresStatements::arrayParams(rows, 0, columns.size(), &step.params))
+    if (!PostgresStatements::arrayParams(rows, columns.size(), &step.params))
         return false;
     step.prepared = write.prepared;
     for (QByteArray& value : scalars)
@@ -814,7 +819,7 @@ void DbConnection::updateRows(const QString& table, const QStringList& setColumn
         runBoundRows(single(placeholders), single, rows);
         return;
     }
-    if (mPostgres && updateArraysOnServer(table, setColumns, keyColumns, rows, when))
+    if (mPostgres && updateArraysOnServer(table, setColumns, keyColumns, rows, single, when))
         return;
     QStringList literals;
     for (const QVariantList& row : rows)
@@ -967,12 +972,12 @@ int DbConnection::run(const QString& portableSql, bool write) {
     noteSavepointCommand(portableSql);
     if (guard && mStatementSavepoint) {
         // A native connection takes its savepoint only when needed (see addWriteSteps).
-        if (mPostgres && !mGuardFresh) {
-            runOnce(mSavepointTaken ? QStringLiteral("RELEASE SAVEPOINT evapre_stmt; SAVEPOINT "
-                                                     "evapre_stmt")
-                                    : QStringLiteral("SAVEPOINT evapre_stmt"),
-                    nullptr);
-            mSavepointTaken = true;
+        if (mPostgres) {
+            QStringList statements;
+            for (const char* sql : renewGuard())
+                statements << QLatin1String(sql);
+            if (!statements.isEmpty())
+                runOnce(statements.join(QStringLiteral("; ")), nullptr);
         }
         const int affected = runAfterSavepoint(portableSql);
         mGuardFresh = true;

@@ -141,6 +141,7 @@ class DbConnection {
     pg_result* sendToServer(std::vector<PostgresStatements::Step> steps, int main);
     void addWriteSteps(std::vector<PostgresStatements::Step>& steps,
                        std::vector<PostgresStatements::Step> writes, bool guarded);
+    std::vector<const char*> renewGuard();
     // Sends writes as one (or leaves them for the next statement); the rows the first changed.
     int sendWrites(std::vector<PostgresStatements::Step> writes, Send when);
     // On a native server: rows written by one statement of $1 … $n each (`placeholders`, the
@@ -154,16 +155,17 @@ class DbConnection {
     // On a native server: the rows written by one statement that takes each column's values as
     // an array of the column's type, sent as one write. False, with nothing sent, when that
     // cannot be (a column not found, a value with no plain form, the statement met first).
-    bool insertArraysOnServer(const QString& table, const QStringList& columns,
+    // `head` is "INSERT INTO t (a,b) VALUES " and `rowText` the text of a row's update from its
+    // literals, for the message of a failure.
+    bool insertArraysOnServer(const QString& table, const QStringList& columns, const QString& head,
                               const QList<QVariantList>& rows, Send when);
     bool updateArraysOnServer(const QString& table, const QStringList& setColumns,
                               const QStringList& keyColumns, const QList<QVariantList>& rows,
-                              Send when);
-    // A statement of array parameters, kept with what it needs once it has been prepared:
-    // `types` are those of the arrays of the rows' columns, then those of the scalars after.
+                              const std::function<QString(const QStringList&)>& rowText, Send when);
+    // A statement of array parameters (those of the rows' columns, then the scalars), kept
+    // with its prepared form once it has one.
     struct ArrayWrite {
         QString text;
-        std::vector<PostgresStatements::Oid> types;
         PostgresStatements::Prepared* prepared = nullptr;
     };
     bool writeArraysOnServer(ArrayWrite& write, const QString& table, const QStringList& columns,
@@ -227,7 +229,7 @@ class DbConnection {
         pg_result* result;  // once sent; owned until taken
     };
     std::vector<ReadAhead> mReadAheads;
-    void dropReadAheads(bool sentToo);  // mPending ends with writes and their savepoint
+    void dropReadAheads(bool sentToo);
 };
 
 // Many small writes that would each commit on their own (the marks of a run) committed

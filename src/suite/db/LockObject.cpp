@@ -17,20 +17,28 @@ std::unique_ptr<RowSet> LockObject::openRowSet(const QString& sql) {
     return mConnection.openRowSet(sql);
 }
 
+namespace {
+
+// The LockGest row of a mark: its columns with their values.
+QList<QPair<QString, QVariant>> rigaDi(const LockObject::Mark& mark, const QDateTime& when) {
+    return {{QStringLiteral("Tipo"), mark.tipo},
+            {QStringLiteral("Anno"), mark.anno},
+            {QStringLiteral("NumReg"), mark.numReg},
+            {QStringLiteral("Utente"), mark.utente},
+            {QStringLiteral("Stato"), mark.stato},
+            {QStringLiteral("Ora"), when},
+            {QStringLiteral("Gestione"), mark.gestione},
+            {QStringLiteral("Varie"), mark.varie},
+            {QStringLiteral("PadreTipo"), mark.padreTipo},
+            {QStringLiteral("PadreAnno"), mark.padreAnno},
+            {QStringLiteral("PadreNumReg"), mark.padreNumReg}};
+}
+
+}  // namespace
+
 void LockObject::insertMark(const Mark& mark, const QDateTime& when) {
     // One statement per mark: the race between two programs is settled by the key (3022).
-    mConnection.insertRow(QStringLiteral("LockGest"),
-                          {{QStringLiteral("Tipo"), mark.tipo},
-                           {QStringLiteral("Anno"), mark.anno},
-                           {QStringLiteral("NumReg"), mark.numReg},
-                           {QStringLiteral("Utente"), mark.utente},
-                           {QStringLiteral("Stato"), mark.stato},
-                           {QStringLiteral("Ora"), when},
-                           {QStringLiteral("Gestione"), mark.gestione},
-                           {QStringLiteral("Varie"), mark.varie},
-                           {QStringLiteral("PadreTipo"), mark.padreTipo},
-                           {QStringLiteral("PadreAnno"), mark.padreAnno},
-                           {QStringLiteral("PadreNumReg"), mark.padreNumReg}});
+    mConnection.insertRow(QStringLiteral("LockGest"), rigaDi(mark, when));
     mHeld.insert({mark.tipo, mark.anno, mark.numReg}, mark.utente);
 }
 
@@ -44,16 +52,19 @@ std::vector<bool> LockObject::insertFreeMarks(const QList<Mark>& marks, const QD
     const DbConnection& c = mConnection;
     for (qsizetype start = 0; start < marks.size(); start += kPerStatement) {
         const qsizetype end = std::min(marks.size(), start + kPerStatement);
-        QString sql = QStringLiteral(
-            "INSERT INTO LockGest (Tipo,Anno,NumReg,Utente,Stato,Ora,Gestione,Varie,PadreTipo,"
-            "PadreAnno,PadreNumReg) VALUES ");
+        QString sql;
         for (qsizetype i = start; i < end; ++i) {
-            const Mark& m = marks[i];
-            sql += (i > start ? QStringLiteral(",(") : QStringLiteral("(")) + c.sql(m.tipo) + u',' +
-                   c.sql(m.anno) + u',' + c.sql(m.numReg) + u',' + c.sql(m.utente) + u',' +
-                   c.sql(m.stato) + u',' + c.sql(when) + u',' + c.sql(m.gestione) + u',' +
-                   c.sql(m.varie) + u',' + c.sql(m.padreTipo) + u',' + c.sql(m.padreAnno) + u',' +
-                   c.sql(m.padreNumReg) + u')';
+            const QList<QPair<QString, QVariant>> riga = rigaDi(marks[i], when);
+            QStringList nomi, valori;
+            for (const auto& [nome, valore] : riga) {
+                nomi << nome;
+                valori << c.sql(valore);
+            }
+            if (i == start)
+                sql = QStringLiteral("INSERT INTO LockGest (") + nomi.join(u',') +
+                      QStringLiteral(") VALUES ");
+            sql +=
+                (i > start ? QStringLiteral(",(") : QStringLiteral("(")) + valori.join(u',') + u')';
         }
         // The key settles a race as it does for one mark: a row another program holds (or
         // is writing) is left alone, and the statement names the rows it wrote.

@@ -424,8 +424,8 @@ PostgresStatements::Prepared* PostgresStatements::prepareTyped(const QString& te
 }
 
 // The text form of an array: {"a","b",NULL}, with '"' and '\\' of a value escaped.
-bool PostgresStatements::arrayParams(const QList<QVariantList>& rows, qsizetype from,
-                                     qsizetype count, std::vector<QByteArray>* params) {
+bool PostgresStatements::arrayParams(const QList<QVariantList>& rows, qsizetype count,
+                                     std::vector<QByteArray>* params) {
     params->clear();
     params->reserve(static_cast<size_t>(count));
     std::string array;
@@ -438,7 +438,7 @@ bool PostgresStatements::arrayParams(const QList<QVariantList>& rows, qsizetype 
             const size_t mark = array.size();
             array += '"';
             bool isNull = false;
-            if (!SqlAppendParamText(rows[r][from + c], array, &isNull))
+            if (!SqlAppendParamText(rows[r][c], array, &isNull))
                 return false;
             if (isNull) {
                 array.resize(mark);

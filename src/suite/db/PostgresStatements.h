@@ -66,26 +66,26 @@ class PostgresStatements {
     std::vector<Oid> arrayTypes(const QString& table, const QStringList& columns);
     // The kept statement of a text whose parameters have these types, as prepareWritten.
     Prepared* prepareTyped(const QString& text, const std::vector<Oid>& types);
-    // The array parameters of rows[k][from … from + count): false when a value has no plain
-    // form (see SqlAppendParamText).
-    static bool arrayParams(const QList<QVariantList>& rows, qsizetype from, qsizetype count,
+    // The array parameters of the first `count` columns of the rows: false when a value has
+    // no plain form (see SqlAppendParamText).
+    static bool arrayParams(const QList<QVariantList>& rows, qsizetype count,
                             std::vector<QByteArray>* params);
 
     // One statement of a round trip: a prepared one with its literals, or one without values
     // (a savepoint, BEGIN, COMMIT).
     struct Step {
         Prepared* prepared = nullptr;
-        QStringList literals;
-        QByteArray plain;
-        FullText fullText;   // the statement with its values, for a message
-        bool write = false;  // a write or one of the savepoints around it
+        QStringList literals = {};
+        QByteArray plain = {};
+        FullText fullText = {};  // the statement with its values, for a message
+        bool write = false;      // a write or one of the savepoints around it
         // The values as they are sent, in place of the literals (a null one is a Null).
-        std::vector<QByteArray> params;
+        std::vector<QByteArray> params = {};
         bool keepResult = false;  // a query read ahead: its result is handed back
         // A write without a savepoint of its own: its failure fails the transaction.
         bool unguarded = false;
         static Step Plain(const char* sql, bool write = false) {
-            return {nullptr, {}, QByteArray(sql), {}, write, {}, false, false};
+            return {.plain = QByteArray(sql), .write = write};
         }
     };
 
