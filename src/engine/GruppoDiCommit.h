@@ -8,14 +8,14 @@
 
 namespace evapre {
 
-// On a file database the quotes (or documents) of a run are committed a few dozen at a time:
+// On a file database the quotes (or documents) of a run are committed a hundred at a time:
 // each keeps its own transaction as a savepoint, so a failure undoes it alone, while the
 // database journals and syncs the pages they share once per group. A group that fails to
 // commit is taken back from the run's results and stops the run. On a server each keeps its
 // own commit.
 class GruppoDiCommit {
   public:
-    static constexpr int kPerCommit = 25;
+    static constexpr int kPerCommit = 100;
 
     GruppoDiCommit(scEvaPrev& motore, bool& pbEsci);
     ~GruppoDiCommit();
