@@ -356,7 +356,10 @@ class scEvaPrev {
     void sbloccaTestate();
     void elaboraPreventivi(bool& pbEsci);
     void evadePreventivo(RowSet& testata, bool& pbEsci);
+    static RichiestaBlocco controlloBlocco(int anno, qint32 numRif);
     bool bloccoAncoraValido(int anno, qint32 numRif);
+    bool letturePrimaDellaTestata() const;
+    void annunciaLetture(const PreventivoCorrente& prev);
     void mancaPasso(const char* cosa, bool& pbEsci);
     void chiudiDocumenti(bool& pbEsci);
     bool chiudiDocumento(int anno, qint32 numRif);

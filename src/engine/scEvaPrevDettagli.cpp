@@ -195,9 +195,8 @@ int scEvaPrev::EvadoPreDett(RowSet& testata, const PreventivoCorrente& prev, boo
     // taken as marked and cleared by key with the quantities (aggiornaPreventivo).
     impostaPasso(QStringLiteral("Evasione dettagli"));
     std::vector<scEvaPrev::RigaDaEvadere> righe;
-    // The expenses travel with the lines on a server: the lines' writes do not touch them.
-    if (speseDaEvadere())
-        mDb.readAhead(querySpese(prev));
+    if (!letturePrimaDellaTestata())
+        annunciaLetture(prev);
     {
         auto sorgente = mDb.openRowSet(PrepSqlDett(prev, OpDett::Leggi, false));
         std::optional<ColonneLinee> colonne;

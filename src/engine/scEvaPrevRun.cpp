@@ -436,7 +436,7 @@ void scEvaPrev::sbloccaTestate() {
     mControllate = 0;
 }
 
-bool scEvaPrev::bloccoAncoraValido(int anno, qint32 numRif) {
+RichiestaBlocco scEvaPrev::controlloBlocco(int anno, qint32 numRif) {
     RichiestaBlocco richiesta;
     richiesta.tipo = kTipoLockPrev;
     richiesta.anno = anno;
@@ -444,8 +444,13 @@ bool scEvaPrev::bloccoAncoraValido(int anno, qint32 numRif) {
     richiesta.soloControllo = true;
     richiesta.accettaPropri = true;
     richiesta.descrizione = QStringLiteral("Il Doc");
+    return richiesta;
+}
+
+bool scEvaPrev::bloccoAncoraValido(int anno, qint32 numRif) {
     DetentoreBlocco detentore;
-    if (mLock->BloccaRecord(richiesta, &detentore) && !detentore.utente.isEmpty())
+    if (mLock->BloccaRecord(controlloBlocco(anno, numRif), &detentore) &&
+        !detentore.utente.isEmpty())
         return true;
     RegistraErrore(kErroreEvasione, QStringLiteral("Errore nella riapertura del recordset di") +
                                         riferimentoPrev(" lock, Doc. n.rif ", numRif, anno) +
@@ -513,15 +518,18 @@ void scEvaPrev::evadePreventivo(RowSet& testata, bool& pbEsci) {
     mbPrevAperto =
         testata.text(QStringLiteral("PreVenTest.PrevAperto")).trimmed() == QLatin1String("S");
     impostaPasso(passoDi("Evasione di un singolo Preventivo"));
-    if (!bloccoAncoraValido(prev.anno, prev.numRif)) {
-        pbEsci = true;
-        return;
-    }
     const PuntoStatoDoc salvato = segnaStatoDoc();
     const auto rilascia = qScopeGuard([this] { rilasciaStatoDoc(); });
     try {
         DbTransaction transazione(mDb);
-        if (obSoloASaldo) {
+        // The mark is checked first in the quote's transaction; on a server its lookup travels
+        // with the quote's first reads.
+        mLock->AnnunciaControllo(controlloBlocco(prev.anno, prev.numRif));
+        if (letturePrimaDellaTestata())
+            annunciaLetture(prev);
+        if (!bloccoAncoraValido(prev.anno, prev.numRif)) {
+            pbEsci = true;
+        } else if (obSoloASaldo) {
             EvadeDettSoloASaldo(prev, pbEsci);
             if (!pbEsci)
                 PostEvasioneDett(prev, 0, pbEsci);
@@ -548,6 +556,22 @@ void scEvaPrev::evadePreventivo(RowSet& testata, bool& pbEsci) {
     }
     if (pbEsci)
         ripristinaStatoDoc(salvato);
+}
+
+// The lines and expenses of a quote fulfilled into a document can be read before its header
+// is found: finding or creating it writes none of the tables they come from. Marking lines for
+// purchase orders does, so then they are read where they are used.
+bool scEvaPrev::letturePrimaDellaTestata() const {
+    return !obSoloASaldo && !obEvACorrisp && !ogEvadePreventivo && mTabelle && !segnaAcquisti();
+}
+
+// On a server the quote's lines (and expenses) go with the next statement; EvadoPreDett then
+// reads them without a round trip.
+void scEvaPrev::annunciaLetture(const PreventivoCorrente& prev) {
+    // The line writes do not touch the expenses.
+    if (speseDaEvadere())
+        mDb.readAhead(querySpese(prev));
+    mDb.readAhead(PrepSqlDett(prev, OpDett::Leggi, false));
 }
 
 // Header, purchase orders, lines, expenses and status of one quote fulfilled into a document.

@@ -77,7 +77,8 @@ void scEvaPrev::EvadeSpese(const PreventivoCorrente& prev, bool& pbEsci) {
         for (const char* nome : kColonneSpesa)
             valori.append({QLatin1String(nome),
                            spese->value(QStringLiteral("PreVenSpese.") + QLatin1String(nome))});
-        mDb.insertRow(tabella, valori);
+        // With the quote's next statement, as its lines: a failure rolls the quote back.
+        mDb.insertRow(tabella, valori, Send::WithNext);
         impostaPasso(QStringLiteral("Evasione spese"));
     }
 }

@@ -104,14 +104,25 @@ bool ComLock::bloccoSenzaChiave(const RichiestaBlocco& richiesta) {
     return true;
 }
 
+// Literals in the syntax of the lock connection, which reads the marks.
+QString ComLock::ricercaDetentore(const DbConnection& lc, const RichiestaBlocco& richiesta) {
+    return QStringLiteral("Select * from LockGest") + QStringLiteral(" Where Tipo = ") +
+           lc.sql(richiesta.tipo) + QStringLiteral(" AND Anno = ") + lc.sql(richiesta.anno) +
+           QStringLiteral(" AND NumReg = ") + lc.sql(richiesta.numReg);
+}
+
+void ComLock::AnnunciaControllo(const RichiestaBlocco& richiesta) {
+    try {
+        DbConnection& lc = mComponent.lockObject(richiesta.connessione).connection();
+        lc.readAhead(ricercaDetentore(lc, richiesta));
+    } catch (const DbError&) {
+        // Only an announcement: BloccaRecord meets and reports the same error.
+    }
+}
+
 bool ComLock::leggiDetentore(LockObject& locks, const RichiestaBlocco& richiesta,
                              DetentoreBlocco& detentore) {
-    // Literals in the syntax of the lock connection, which reads the marks.
-    const DbConnection& lc = locks.connection();
-    auto rows = locks.openRowSet(QStringLiteral("Select * from LockGest") +
-                                 QStringLiteral(" Where Tipo = ") + lc.sql(richiesta.tipo) +
-                                 QStringLiteral(" AND Anno = ") + lc.sql(richiesta.anno) +
-                                 QStringLiteral(" AND NumReg = ") + lc.sql(richiesta.numReg));
+    auto rows = locks.openRowSet(ricercaDetentore(locks.connection(), richiesta));
     if (rows->eof())
         return false;
     detentore.utente = rows->text(QStringLiteral("Utente"));

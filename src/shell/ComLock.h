@@ -93,6 +93,11 @@ class ComLock {
     // updates are protected by database transactions here. Any other code, or a partial key,
     // is refused with a message.
     bool BloccaRecord(const RichiestaBlocco& richiesta, DetentoreBlocco* detentore = nullptr);
+    // Sends the lookup of the request's mark with the next statement of the lock connection's
+    // transaction, so that a BloccaRecord of the same request made next in that transaction
+    // reads it without a round trip of its own. Outside a transaction on a server it does
+    // nothing.
+    void AnnunciaControllo(const RichiestaBlocco& richiesta);
     // The marks of records nobody holds, written together where that saves the database
     // round trips (see LockObject::insertFreeMarks): true for each mark taken. The others,
     // and all of them when that cannot be done, are to be asked one by one with BloccaRecord,
@@ -141,6 +146,7 @@ class ComLock {
     bool bloccoSenzaChiave(const RichiestaBlocco& richiesta);
     // The mark a request writes, in the current user's name.
     LockObject::Mark segnoDi(const RichiestaBlocco& richiesta) const;
+    static QString ricercaDetentore(const DbConnection& lc, const RichiestaBlocco& richiesta);
     bool leggiDetentore(LockObject& locks, const RichiestaBlocco& richiesta,
                         DetentoreBlocco& detentore);
     // The outcome for a mark found held by trovato.

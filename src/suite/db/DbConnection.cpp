@@ -497,10 +497,15 @@ bool DbConnection::queryOnServer(PostgresStatements::Prepared& prepared, const S
                                  std::vector<PostgresStatements::Column>* columns,
                                  std::vector<QVector<QVariant>>* rows) {
     PGresult* result = nullptr;
-    const auto ahead =
-        std::find_if(mReadAheads.begin(), mReadAheads.end(), [&](const ReadAhead& a) {
-            return a.sent && a.result && a.prepared == &prepared && a.literals == st.literals;
-        });
+    const auto matches = [&](const ReadAhead& a) {
+        return (!a.sent || a.result) && a.prepared == &prepared && a.literals == st.literals;
+    };
+    auto ahead = std::find_if(mReadAheads.begin(), mReadAheads.end(), matches);
+    if (ahead != mReadAheads.end() && !ahead->sent) {
+        // Asked for before it went: it goes now, with whatever waits before it.
+        flushPending();
+        ahead = std::find_if(mReadAheads.begin(), mReadAheads.end(), matches);
+    }
     if (ahead != mReadAheads.end()) {
         result = ahead->result;
         mReadAheads.erase(ahead);
@@ -522,7 +527,8 @@ bool DbConnection::queryOnServer(PostgresStatements::Prepared& prepared, const S
     }
 }
 
-void DbConnection::insertRow(const QString& table, const QList<QPair<QString, QVariant>>& values) {
+void DbConnection::insertRow(const QString& table, const QList<QPair<QString, QVariant>>& values,
+                             Send when) {
     if (values.isEmpty())
         throw DbError(DbErr::NotUpdatable, QStringLiteral("Nessun campo da inserire in ") + table);
     QStringList names;
@@ -540,7 +546,7 @@ void DbConnection::insertRow(const QString& table, const QList<QPair<QString, QV
         names << name;
         row << value;
     }
-    insertRows(table, names, {row});
+    insertRows(table, names, {row}, when);
 }
 
 void DbConnection::insertRows(const QString& table, const QStringList& columns,

@@ -65,7 +65,8 @@ class DbConnection {
     // Runs a statement already in portable syntax, skipping the translation (bulk generators).
     int executePortable(const QString& sql);
     // Inserts one row: column names with their values, each through the formatter.
-    void insertRow(const QString& table, const QList<QPair<QString, QVariant>>& values);
+    void insertRow(const QString& table, const QList<QPair<QString, QVariant>>& values,
+                   Send when = Send::Now);
     // Inserts many rows of the same columns with as few statements as possible: on a native
     // server one statement taking each column's values as an array, all rows or none.
     void insertRows(const QString& table, const QStringList& columns,
@@ -83,7 +84,8 @@ class DbConnection {
     std::unique_ptr<RowSet> openRowSet(const QString& sql, RowSetMode mode = RowSetMode::Buffered);
     // Inside a transaction on a native server: sends the query with the next statement and
     // keeps its rows for the first openRowSet of the same text, which then takes no round
-    // trip of its own. The caller's promise: nothing it writes meanwhile changes what the
+    // trip of its own (asked for before it went, it goes then, with the statements waiting
+    // before it). The caller's promise: nothing it writes meanwhile changes what the
     // query reads. Unused rows go at the end of the transaction; elsewhere it does nothing.
     void readAhead(const QString& sql);
 

@@ -402,9 +402,20 @@ TEST(SqlShape, QueriesReadAhead) {
         EXPECT_EQ(testi(query), (QStringList{"a", "b"}));  // read again: the table as it is
         transazione.commit();
     }
+    {
+        // Opened before they went: they go then, after the write waiting before them.
+        DbTransaction transazione(c);
+        c.insertRows("Altra", {"K"}, {{10}}, Send::WithNext);
+        const QString scritta = "Select K AS T from Altra where K = " + c.sql(10);
+        c.readAhead(scritta);
+        c.readAhead(query);
+        EXPECT_EQ(testi(scritta), QStringList{"10"});
+        EXPECT_EQ(testi(query), (QStringList{"a", "b"}));
+        transazione.commit();
+    }
     c.readAhead(query);
     EXPECT_EQ(testi(query), (QStringList{"a", "b"}));
-    EXPECT_EQ(c.scalar("Select count(*) from Altra").toInt(), 3);
+    EXPECT_EQ(c.scalar("Select count(*) from Altra").toInt(), 4);
 }
 
 }  // namespace
