@@ -369,7 +369,7 @@ class scEvaPrev {
     QString statoTestata(const PreventivoCorrente& prev);
     void evadeInDocumento(RowSet& testata, const PreventivoCorrente& prev, bool& pbEsci);
     bool bloccaDocumento(const QString& codice, int anno, qint32 numRif, const QString& descrizione,
-                         DetentoreBlocco& detentore);
+                         DetentoreBlocco& detentore, bool nuovo = false);
     Currency cambioDocumento(const RowSet& testata) const;
     QString fattDocumentoDaProdurre(const RowSet& testata) const;
     std::optional<qint32> dichIntentiEffettiva(const RowSet& testata);
@@ -433,6 +433,7 @@ class scEvaPrev {
     bool mbAppoggioLetto = false;
 
     std::unique_ptr<scCalcPiedeFat> mPiede;  // created once, reused for every document
+    scCalcPiedeFat& piedeStandard();
 
     // Documents of the run: what is known of each without asking the database again. While a
     // point is marked (a quote, a group of commits) every change is journalled, so that a

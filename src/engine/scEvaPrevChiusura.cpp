@@ -85,6 +85,9 @@ bool scEvaPrev::chiudiDocumento(int anno, qint32 numRif) {
                      QStringLiteral(".ContoCli = Pianoconti.Conto");
         query += QStringLiteral(" where ") + testa + QStringLiteral(".anno = ") + sql(anno) +
                  QStringLiteral(" AND ") + testa + QStringLiteral(".NumRif = ") + sql(numRif);
+        // The footer's reads go with the header's.
+        if (!ogCalcolaPiede)
+            piedeStandard().AnnunciaLetture(anno, numRif);
         auto testata = mDb.openRowSet(query);
         if (testata->eof()) {
             RegistraErrore(
@@ -137,10 +140,15 @@ bool scEvaPrev::chiudiDocumento(int anno, qint32 numRif) {
     return chiuso;
 }
 
-TotaliDocumento scEvaPrev::calcolaPiedeStandard(int anno, qint32 numRif, const QString& bolli) {
+scCalcPiedeFat& scEvaPrev::piedeStandard() {
     if (!mPiede)
         mPiede = std::make_unique<scCalcPiedeFat>(mDb, mParametri, mMoneta, mUi);
     mPiede->setTabelle(*mTabelle);  // the recovery closes documents of several kinds
+    return *mPiede;
+}
+
+TotaliDocumento scEvaPrev::calcolaPiedeStandard(int anno, qint32 numRif, const QString& bolli) {
+    piedeStandard();
     mPiede->osErrori.clear();
     mPiede->oiNumErrori = 0;
     mPiede->CalcPiedeFat(anno, numRif, false, Currency::fromInt(-1), bolli);

@@ -244,9 +244,13 @@ QStringList scEvaPrev::chiaveDocumentoAperto(const RowSet& testata,
 }
 
 bool scEvaPrev::bloccaDocumento(const QString& codice, int anno, qint32 numRif,
-                                const QString& descrizione, DetentoreBlocco& detentore) {
-    const RichiestaBlocco richiesta =
+                                const QString& descrizione, DetentoreBlocco& detentore,
+                                bool nuovo) {
+    RichiestaBlocco richiesta =
         RichiestaBlocco::Segno(QStringLiteral("0"), codice, anno, numRif, descrizione, true);
+    // The number of a header just written is nobody's yet: its mark is written at once and
+    // looked up only if refused.
+    richiesta.scriviPrima = nuovo;
     msUltimoErroreLock.clear();
     return mLock->BloccaRecord(richiesta, &detentore);
 }
@@ -348,7 +352,8 @@ bool scEvaPrev::creaTestata(const RowSet& testata, const std::optional<qint32>& 
     }
     for (;;) {
         DetentoreBlocco detentore;
-        if (bloccaDocumento(msCodiceLock, oiAnno, numRif, QStringLiteral("La fattura"), detentore))
+        if (bloccaDocumento(msCodiceLock, oiAnno, numRif, QStringLiteral("La fattura"), detentore,
+                            true))
             break;
         if (detentore.utente.isEmpty()) {
             RegistraErrore(kErroreEvasione,

@@ -160,6 +160,8 @@ void scCalcPiedeFat::CalcPiedeFat(int piAnno, qint32 plNumRif, bool pbCalcRitAcc
     try {
         msPasso = QStringLiteral("Lettura testata");
         leggiParametri();
+        // Nothing here writes what it reads.
+        AnnunciaLetture(miAnno, mlNumRif);
         if (!leggiTestata())
             return;
         msPasso = QStringLiteral("Lettura bolli");
@@ -208,6 +210,17 @@ void scCalcPiedeFat::CalcPiedeFat(int piAnno, qint32 plNumRif, bool pbCalcRitAcc
         registraErrore(PiedeErr::Tipo, QString::fromUtf8(e.what()));
     } catch (const std::exception& e) {
         registraErrore(0, QString::fromUtf8(e.what()));
+    }
+}
+
+void scCalcPiedeFat::AnnunciaLetture(int piAnno, qint32 plNumRif) {
+    try {
+        leggiParametri();
+        mDb.readAhead(query().testata(mDb, piAnno, plNumRif));
+        mDb.readAhead(query().dettagli(mDb, piAnno, plNumRif));
+        mDb.readAhead(query().spese(mDb, piAnno, plNumRif));
+    } catch (const DbError&) {
+        // Only an announcement: the reads meet the error again and report it.
     }
 }
 

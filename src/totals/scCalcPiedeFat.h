@@ -36,6 +36,11 @@ class scCalcPiedeFat {
 
     void setTabelle(const TabelleDocumento& tabelle);
 
+    // Inside a transaction on a server: the document's header, lines and expenses are sent
+    // with the next statement, so that CalcPiedeFat of the same document reads them without
+    // round trips of their own. The caller writes none of them before it. Elsewhere, or when
+    // the settings cannot be read (CalcPiedeFat reports it), it does nothing.
+    void AnnunciaLetture(int piAnno, qint32 plNumRif);
     // pdPercRitAcc below 0 takes the header's PercRitAcc; pvAddBolli replaces the header's
     // Bolli flag. In withholding mode (pbCalcRitAcc) only rows subject to withholding count.
     void CalcPiedeFat(int piAnno, qint32 plNumRif, bool pbCalcRitAcc = false,

@@ -218,6 +218,24 @@ TEST_F(EvasioneTest, DocumentoApertoInUsoDaAltri) {
     EXPECT_EQ(conta("Select count(*) from FatDett where NumRif = 1"), 1);
 }
 
+// The number of a new header marked by another user (a mark left behind): the user is asked,
+// and leaving rolls the quote back whole, the other user's mark untouched.
+TEST_F(EvasioneTest, NumeroDellaNuovaTestataSegnatoDaAltri) {
+    preventivo(1);
+    rigaMerce(1, 1);
+    db.insert("LockGest", {{"Tipo", "F"}, {"Anno", kAnno}, {"NumReg", 1}, {"Utente", "luigi"}});
+    ui.answers << 1 << 2;  // "Riprova", then "Esci"
+    lancia();
+    EXPECT_EQ(ui.messages.count("Doc. in uso da luigi"), 2);
+    EXPECT_EQ(ui.buttonLists[ui.messages.indexOf("Doc. in uso da luigi")],
+              (QStringList{"Riprova", "Esci"}));
+    EXPECT_EQ(conta("Select count(*) from FatTest"), 0);
+    EXPECT_EQ(conta("Select count(*) from FatDett"), 0);
+    EXPECT_EQ(testo("Select Stato from PreVenTest"), "");
+    EXPECT_EQ(conta("Select count(*) from LockGest where Utente = 'luigi'"), 1);
+    EXPECT_EQ(conta("Select count(*) from LockGest"), 1);
+}
+
 // Automatic run: every open line delivered in full, descriptive lines carried, the quote
 // closed, the reference line written above the goods, provenance on every line.
 TEST_F(EvasioneTest, AutomaticaEvadeTuttoEChiude) {
