@@ -160,8 +160,10 @@ void scCalcPiedeFat::CalcPiedeFat(int piAnno, qint32 plNumRif, bool pbCalcRitAcc
     try {
         msPasso = QStringLiteral("Lettura testata");
         leggiParametri();
-        // Nothing here writes what it reads.
-        AnnunciaLetture(miAnno, mlNumRif);
+        // Nothing here writes what it reads; announced by the caller, they are not sent twice.
+        if (mLettureAnnunciate != std::pair{miAnno, mlNumRif})
+            AnnunciaLetture(miAnno, mlNumRif);
+        mLettureAnnunciate.reset();
         if (!leggiTestata())
             return;
         msPasso = QStringLiteral("Lettura bolli");
@@ -219,6 +221,7 @@ void scCalcPiedeFat::AnnunciaLetture(int piAnno, qint32 plNumRif) {
         mDb.readAhead(query().testata(mDb, piAnno, plNumRif));
         mDb.readAhead(query().dettagli(mDb, piAnno, plNumRif));
         mDb.readAhead(query().spese(mDb, piAnno, plNumRif));
+        mLettureAnnunciate = std::pair{piAnno, plNumRif};
     } catch (const DbError&) {
         // Only an announcement: the reads meet the error again and report it.
     }

@@ -4,6 +4,7 @@
 #include <QString>
 #include <memory>
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include "Currency.h"
@@ -37,9 +38,9 @@ class scCalcPiedeFat {
     void setTabelle(const TabelleDocumento& tabelle);
 
     // Inside a transaction on a server: the document's header, lines and expenses are sent
-    // with the next statement, so that CalcPiedeFat of the same document reads them without
-    // round trips of their own. The caller writes none of them before it. Elsewhere, or when
-    // the settings cannot be read (CalcPiedeFat reports it), it does nothing.
+    // with the next statement, so that CalcPiedeFat of the same document, called next, reads
+    // them without round trips of their own. The caller writes none of them before it.
+    // Elsewhere, or when the settings cannot be read (CalcPiedeFat reports it), it does nothing.
     void AnnunciaLetture(int piAnno, qint32 plNumRif);
     // pdPercRitAcc below 0 takes the header's PercRitAcc; pvAddBolli replaces the header's
     // Bolli flag. In withholding mode (pbCalcRitAcc) only rows subject to withholding count.
@@ -187,6 +188,7 @@ class scCalcPiedeFat {
 
     // Company settings read once per instance
     bool mbParametriLetti = false;
+    std::optional<std::pair<int, qint32>> mLettureAnnunciate;  // the document read ahead
     bool mbGesTaglie = false;
     QString msContoVenDefault;
     bool mbGestVuotiCauz = false;

@@ -435,10 +435,6 @@ void DbConnection::readAhead(const QString& sql) {
     PostgresStatements::Prepared* prepared = preparedOnServer(st);
     if (!prepared)
         return;
-    // Read ahead already and not taken yet: once is enough.
-    for (const ReadAhead& a : mReadAheads)
-        if (a.prepared == prepared && a.literals == st.literals && (!a.sent || a.result))
-            return;
     PostgresStatements::Step step{.prepared = prepared,
                                   .literals = st.literals,
                                   .fullText = [st] { return st.fullText(); },
