@@ -2,6 +2,7 @@
 
 #include <QDate>
 #include <QHash>
+#include <QMap>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
@@ -152,8 +153,8 @@ class scEvaPrev {
     // anno -1: the quotes picked in the manual grid; numRif not 0: that one quote;
     // otherwise the criteria.
     QString PrepSqlSelPre(int anno, qint32 numRif = 0) const;
-    // The same header query for several quotes of one year, in the break order.
-    QString PrepSqlSelPreElenco(int anno, const QList<qint32>& numeri) const;
+    // The same header query for several quotes, by year, in the break order.
+    QString PrepSqlSelPreElenco(const QMap<int, QList<qint32>>& perAnno) const;
     QString PrepSqlOrder() const;
     // The line query (Leggi) or a bulk FlagStato update of the same rows; soloSegnate
     // restricts to marked rows. An update on levels without level handling is empty.

@@ -471,35 +471,39 @@ void scEvaPrev::elaboraPreventivi(bool& pbEsci) {
     int fatti = 0;
     GruppoDiCommit gruppo(*this, pbEsci);
     for (size_t inizio = 0; inizio < mBloccate.size() && !pbEsci;) {
-        const int anno = mBloccate[inizio].anno;
-        QList<qint32> numeri;
-        size_t fine = inizio;
-        while (fine < mBloccate.size() && mBloccate[fine].anno == anno &&
-               numeri.size() < static_cast<qsizetype>(kPerLettura))
-            numeri << mBloccate[fine++].numRif;
+        // A slice runs on across years: the break order mixes them, and a query per run of
+        // one year would be one query (and one plan on a server) for every few quotes.
+        const size_t fine = std::min(mBloccate.size(), inizio + kPerLettura);
+        QMap<int, QList<qint32>> perAnno;
+        for (size_t i = inizio; i < fine; ++i)
+            perAnno[mBloccate[i].anno] << mBloccate[i].numRif;
         std::unique_ptr<RowSet> testate;
         try {
-            testate = mDb.openRowSet(PrepSqlSelPreElenco(anno, numeri) + PrepSqlOrder());
+            testate = mDb.openRowSet(PrepSqlSelPreElenco(perAnno) + PrepSqlOrder());
         } catch (const DbError& e) {
             RegistraErrore(e);
             pbEsci = true;
             break;
         }
-        QList<qint32> letti;
+        QSet<QPair<int, qint32>> letti;
         for (; !testate->eof() && !pbEsci; testate->moveNext()) {
             ++fatti;
             mUi.progressStep(fatti, QString::number(fatti) + QStringLiteral(" / ") +
                                         QString::number(miContatore));
             mUi.yield();
-            letti << static_cast<qint32>(testate->integer(QStringLiteral("PreVenTest.NumRif")));
+            letti.insert(
+                {static_cast<int>(testate->integer(QStringLiteral("PreVenTest.Anno"))),
+                 static_cast<qint32>(testate->integer(QStringLiteral("PreVenTest.NumRif")))});
             if (!gruppo.prossimo())
                 break;
             evadePreventivo(*testate, pbEsci);
         }
-        for (qint32 numRif : numeri)
-            if (!pbEsci && !letti.contains(numRif))
-                RegistraErrore(kErroreEvasione, riferimentoPrev("Prev. n.rif ", numRif, anno) +
+        for (size_t i = inizio; i < fine; ++i) {
+            const TestataBloccata& t = mBloccate[i];
+            if (!pbEsci && !letti.contains({t.anno, t.numRif}))
+                RegistraErrore(kErroreEvasione, riferimentoPrev("Prev. n.rif ", t.numRif, t.anno) +
                                                     QStringLiteral(" non trovato"));
+        }
         inizio = fine;
     }
     gruppo.chiudi();

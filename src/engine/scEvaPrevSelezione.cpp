@@ -113,20 +113,25 @@ QString scEvaPrev::PrepSqlSelPre(int anno, qint32 numRif) const {
     return selezioneTestate(anno == -1, filtro);
 }
 
-QString scEvaPrev::PrepSqlSelPreElenco(int anno, const QList<qint32>& numeri) const {
-    QStringList elenco;
-    for (qint32 n : numeri)
-        elenco << sql(n);
-    // The list is filled up to a few fixed lengths with its last number: the same statement
-    // then serves every slice and is prepared once instead of once per length.
-    qsizetype lunghezza = 8;
-    while (lunghezza < elenco.size())
-        lunghezza *= 2;
-    while (!elenco.isEmpty() && elenco.size() < lunghezza)
-        elenco << elenco.constLast();
-    return selezioneTestate(false, QStringLiteral(" Where PreVenTest.Anno = ") + sql(anno) +
-                                       QStringLiteral(" and PreVenTest.NumRif IN (") +
-                                       elenco.join(u',') + u')');
+QString scEvaPrev::PrepSqlSelPreElenco(const QMap<int, QList<qint32>>& perAnno) const {
+    QStringList condizioni;
+    for (auto it = perAnno.cbegin(); it != perAnno.cend(); ++it) {
+        QStringList elenco;
+        for (qint32 n : it.value())
+            elenco << sql(n);
+        // Each list is filled up to a few fixed lengths with its last number: the same
+        // statement then serves most slices and is prepared once instead of once per length.
+        qsizetype lunghezza = 8;
+        while (lunghezza < elenco.size())
+            lunghezza *= 2;
+        while (!elenco.isEmpty() && elenco.size() < lunghezza)
+            elenco << elenco.constLast();
+        condizioni << QStringLiteral("(PreVenTest.Anno = ") + sql(it.key()) +
+                          QStringLiteral(" and PreVenTest.NumRif IN (") + elenco.join(u',') +
+                          QStringLiteral("))");
+    }
+    return selezioneTestate(
+        false, QStringLiteral(" Where (") + condizioni.join(QStringLiteral(" or ")) + u')');
 }
 
 QString scEvaPrev::selezioneTestate(bool daGriglia, const QString& filtro) const {

@@ -48,13 +48,13 @@ class EvasioneTest : public EngineTest {
 
     // For every quote line, QtaEvasa equals what the produced lines delivered against it.
     void quantitaCoerenti(const QString& dett = "FatDett") {
-        auto righe = db.db().openRowSet("Select NumRif, RigLiv, QtaEvasa from PreVenDett");
+        auto righe = db.db().openRowSet("Select Anno, NumRif, RigLiv, QtaEvasa from PreVenDett");
         for (; !righe->eof(); righe->moveNext()) {
-            const Currency consegnato =
-                valore("Select sum(Qta) from " + dett +
-                       " where TipoProv = 'Prev' and AnnoRifProv = " + db.db().sql(kAnno) +
-                       " and NumRifProv = " + db.db().sql(righe->integer("NumRif")) +
-                       " and RigaRifProv = " + db.db().sql(righe->integer("RigLiv")));
+            const Currency consegnato = valore(
+                "Select sum(Qta) from " + dett + " where TipoProv = 'Prev' and AnnoRifProv = " +
+                db.db().sql(righe->integer("Anno")) +
+                " and NumRifProv = " + db.db().sql(righe->integer("NumRif")) +
+                " and RigaRifProv = " + db.db().sql(righe->integer("RigLiv")));
             EXPECT_EQ(righe->amount("QtaEvasa"), consegnato)
                 << "preventivo " << righe->integer("NumRif") << " riga "
                 << righe->integer("RigLiv");
@@ -216,6 +216,28 @@ TEST_F(EvasioneTest, DocumentoApertoInUsoDaAltri) {
     lancia();
     EXPECT_EQ(documentiDi(2), QList<int>{2});
     EXPECT_EQ(conta("Select count(*) from FatDett where NumRif = 1"), 1);
+}
+
+// Quotes of two years mixed in the break order are all read again and fulfilled in that
+// order, whatever year each belongs to.
+TEST_F(EvasioneTest, PreventiviDiDueAnniNellOrdineDiRottura) {
+    preventivo(1);
+    rigaMerce(1, 1);
+    preventivo(2, {{"Anno", kAnno - 1}});
+    rigaMerce(2, 1, {{"Anno", kAnno - 1}});
+    preventivo(3, {{"ContoCli", "00002"}});
+    rigaMerce(3, 1);
+    lancia();
+    EXPECT_EQ(ui.messages.last(), "Elaborazione terminata");
+    EXPECT_EQ(conta("Select count(*) from PreVenTest where Stato = 'E'"), 3);
+    EXPECT_EQ(numeri("Select AnnoRifProv, NumRifProv from FatDett where TipoRiga = 'A'"
+                     " order by NumRif, RigDet",
+                     "NumRifProv"),
+              (QList<int>{1, 2, 3}));
+    EXPECT_EQ(numeri("Select AnnoRifProv from FatDett where TipoRiga = 'A' order by NumRif, RigDet",
+                     "AnnoRifProv"),
+              (QList<int>{kAnno, kAnno - 1, kAnno}));
+    quantitaCoerenti();
 }
 
 // The number of a new header marked by another user (a mark left behind): the user is asked,
