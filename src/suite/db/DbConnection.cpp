@@ -557,23 +557,19 @@ void DbConnection::insertRows(const QString& table, const QStringList& columns,
         insertRowsBound(table, columns, rows);
         return;
     }
+    // Every row checked before any is written: the text path writes them a slice at a time.
+    for (const QVariantList& row : rows)
+        if (row.size() != columns.size())
+            throw DbError(DbErr::NotUpdatable,
+                          QStringLiteral("Numero di valori errato per ") + table);
     const QString head = QStringLiteral("INSERT INTO ") + table + QStringLiteral(" (") +
                          columns.join(u',') + QStringLiteral(") VALUES ");
-    if (mPostgres && !rows.isEmpty()) {
-        for (const QVariantList& row : rows)
-            if (row.size() != columns.size())
-                throw DbError(DbErr::NotUpdatable,
-                              QStringLiteral("Numero di valori errato per ") + table);
-        if (insertArraysOnServer(table, columns, head, rows, when))
-            return;
-    }
+    if (mPostgres && !rows.isEmpty() && insertArraysOnServer(table, columns, head, rows, when))
+        return;
     // Else a native server runs one prepared single-row insert per row, all in one round trip.
     if (mPostgres && !rows.isEmpty()) {
         QList<QStringList> literalRows;
         for (const QVariantList& row : rows) {
-            if (row.size() != columns.size())
-                throw DbError(DbErr::NotUpdatable,
-                              QStringLiteral("Numero di valori errato per ") + table);
             QStringList literals;
             literals.reserve(row.size());
             for (const QVariant& v : row)
@@ -593,9 +589,6 @@ void DbConnection::insertRows(const QString& table, const QStringList& columns,
         const qsizetype end = std::min<qsizetype>(rows.size(), start + kRowsPerStatement);
         for (qsizetype r = start; r < end; ++r) {
             const QVariantList& row = rows[r];
-            if (row.size() != columns.size())
-                throw DbError(DbErr::NotUpdatable,
-                              QStringLiteral("Numero di valori errato per ") + table);
             statement += r == start ? QStringLiteral("(") : QStringLiteral(",(");
             for (qsizetype c = 0; c < row.size(); ++c) {
                 if (c > 0)
