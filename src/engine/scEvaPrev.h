@@ -155,6 +155,8 @@ class scEvaPrev {
     QString PrepSqlSelPre(int anno, qint32 numRif = 0) const;
     // The same header query for several quotes, by year, in the break order.
     QString PrepSqlSelPreElenco(const QMap<int, QList<qint32>>& perAnno) const;
+    // "((PreVenTest.Anno = a and PreVenTest.NumRif IN (…)) or …)" for those quotes.
+    QString condizioneTestate(const QMap<int, QList<qint32>>& perAnno) const;
     QString PrepSqlOrder() const;
     // The line query (Leggi) or a bulk FlagStato update of the same rows; soloSegnate
     // restricts to marked rows. An update on levels without level handling is empty.
@@ -352,6 +354,8 @@ class scEvaPrev {
     bool bloccaTestata(int anno, qint32 numRif, DbWriteBatch& gruppo);
     RichiestaBlocco richiestaTestata(int anno, qint32 numRif) const;
     bool nessunaGiaEvasa();
+    // The marked quotes from inizio to fine (excluded), their numbers by year.
+    QMap<int, QList<qint32>> bloccatePerAnno(size_t inizio, size_t fine) const;
     // Purchase orders are made from the quotes: their lines are marked "N" first.
     bool segnaAcquisti() const;
     void sbloccaTestate();

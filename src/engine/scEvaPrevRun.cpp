@@ -344,22 +344,21 @@ bool scEvaPrev::bloccaGruppo(std::vector<TestataBloccata>& blocco, DbWriteBatch&
 // meanwhile stops the run. A slice is read at a time; the check is made before anything else
 // is reported or asked, so the run stops exactly where checking each mark as it was taken
 // would have stopped it.
+QMap<int, QList<qint32>> scEvaPrev::bloccatePerAnno(size_t inizio, size_t fine) const {
+    QMap<int, QList<qint32>> perAnno;
+    for (size_t i = inizio; i < fine; ++i)
+        perAnno[mBloccate[i].anno] << mBloccate[i].numRif;
+    return perAnno;
+}
+
 bool scEvaPrev::nessunaGiaEvasa() {
     while (mControllate < mBloccate.size()) {
         const size_t fine = std::min(mBloccate.size(), mControllate + kControlliPerLettura);
-        QMap<int, QStringList> perAnno;
-        for (size_t i = mControllate; i < fine; ++i)
-            perAnno[mBloccate[i].anno] << sql(mBloccate[i].numRif);
-        QStringList condizioni;
-        for (auto it = perAnno.cbegin(); it != perAnno.cend(); ++it)
-            condizioni << QStringLiteral("(Anno = ") + sql(it.key()) +
-                              QStringLiteral(" and NumRif IN (") + it.value().join(u',') +
-                              QStringLiteral("))");
         QSet<QPair<int, qint32>> evasi;
         try {
             auto stati =
                 mDb.openRowSet(QStringLiteral("Select Anno, NumRif, Stato from PreVenTest where ") +
-                               condizioni.join(QStringLiteral(" or ")));
+                               condizioneTestate(bloccatePerAnno(mControllate, fine)));
             for (; !stati->eof(); stati->moveNext())
                 if (stati->text(QStringLiteral("Stato")).trimmed() == QLatin1String("E"))
                     evasi.insert({static_cast<int>(stati->integer(QStringLiteral("Anno"))),
@@ -474,12 +473,10 @@ void scEvaPrev::elaboraPreventivi(bool& pbEsci) {
         // A slice runs on across years: the break order mixes them, and a query per run of
         // one year would be one query (and one plan on a server) for every few quotes.
         const size_t fine = std::min(mBloccate.size(), inizio + kPerLettura);
-        QMap<int, QList<qint32>> perAnno;
-        for (size_t i = inizio; i < fine; ++i)
-            perAnno[mBloccate[i].anno] << mBloccate[i].numRif;
         std::unique_ptr<RowSet> testate;
         try {
-            testate = mDb.openRowSet(PrepSqlSelPreElenco(perAnno) + PrepSqlOrder());
+            testate =
+                mDb.openRowSet(PrepSqlSelPreElenco(bloccatePerAnno(inizio, fine)) + PrepSqlOrder());
         } catch (const DbError& e) {
             RegistraErrore(e);
             pbEsci = true;

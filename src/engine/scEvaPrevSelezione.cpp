@@ -114,6 +114,10 @@ QString scEvaPrev::PrepSqlSelPre(int anno, qint32 numRif) const {
 }
 
 QString scEvaPrev::PrepSqlSelPreElenco(const QMap<int, QList<qint32>>& perAnno) const {
+    return selezioneTestate(false, QStringLiteral(" Where ") + condizioneTestate(perAnno));
+}
+
+QString scEvaPrev::condizioneTestate(const QMap<int, QList<qint32>>& perAnno) const {
     QStringList condizioni;
     for (auto it = perAnno.cbegin(); it != perAnno.cend(); ++it) {
         QStringList elenco;
@@ -130,8 +134,7 @@ QString scEvaPrev::PrepSqlSelPreElenco(const QMap<int, QList<qint32>>& perAnno) 
                           QStringLiteral(" and PreVenTest.NumRif IN (") + elenco.join(u',') +
                           QStringLiteral("))");
     }
-    return selezioneTestate(
-        false, QStringLiteral(" Where (") + condizioni.join(QStringLiteral(" or ")) + u')');
+    return u'(' + condizioni.join(QStringLiteral(" or ")) + u')';
 }
 
 QString scEvaPrev::selezioneTestate(bool daGriglia, const QString& filtro) const {
