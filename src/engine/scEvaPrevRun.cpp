@@ -340,10 +340,6 @@ bool scEvaPrev::bloccaGruppo(std::vector<TestataBloccata>& blocco, DbWriteBatch&
     return true;
 }
 
-// The quotes marked since the last check, read again under their marks: one fulfilled
-// meanwhile stops the run. A slice is read at a time; the check is made before anything else
-// is reported or asked, so the run stops exactly where checking each mark as it was taken
-// would have stopped it.
 QMap<int, QList<qint32>> scEvaPrev::bloccatePerAnno(size_t inizio, size_t fine) const {
     QMap<int, QList<qint32>> perAnno;
     for (size_t i = inizio; i < fine; ++i)
@@ -351,6 +347,10 @@ QMap<int, QList<qint32>> scEvaPrev::bloccatePerAnno(size_t inizio, size_t fine) 
     return perAnno;
 }
 
+// The quotes marked since the last check, read again under their marks: one fulfilled
+// meanwhile stops the run. A slice is read at a time; the check is made before anything else
+// is reported or asked, so the run stops exactly where checking each mark as it was taken
+// would have stopped it.
 bool scEvaPrev::nessunaGiaEvasa() {
     while (mControllate < mBloccate.size()) {
         const size_t fine = std::min(mBloccate.size(), mControllate + kControlliPerLettura);
