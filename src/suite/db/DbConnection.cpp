@@ -19,6 +19,7 @@
 #include "JetTranslator.h"
 #include "RowSet.h"
 #include "SqlShape.h"
+#include "SqliteCheckpointer.h"
 
 namespace evapre {
 
@@ -91,6 +92,7 @@ DbConnection::DbConnection(DbKind kind, const QString& name, const QString& qtNa
 
 DbConnection::~DbConnection() {
     dropReadAheads(true);
+    mCheckpointer.reset();
     mSqlite.reset();
     mPostgres.reset();
     {
@@ -183,9 +185,10 @@ void DbConnection::configureSqlite() {
     }
     executePortable(QStringLiteral("PRAGMA journal_mode=WAL"));
     executePortable(QStringLiteral("PRAGMA synchronous=NORMAL"));
-    // A run commits once per quote: with the default checkpoint every 1000 pages the file is
-    // synced to disk every few dozen quotes, which costs more than the work itself.
-    executePortable(QStringLiteral("PRAGMA wal_autocheckpoint=16384"));
+    // The log is copied into the file from a thread of its own (with the library's checkpoint
+    // every 1000 pages inside a commit, a run waited for the file's sync every few dozen quotes).
+    if (mSqlite)
+        mCheckpointer = SqliteCheckpointer::ForFile(mSqlite->handle());
     // A transaction of many quotes keeps its savepoints' journal in memory (on disk it is a
     // temporary file written and read back at every savepoint) and its pages in a cache that
     // holds them all, instead of the 2 MB default that spills them to the log before the commit.

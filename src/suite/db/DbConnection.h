@@ -20,6 +20,7 @@
 namespace evapre {
 
 class PostgresStatements;
+class SqliteCheckpointer;
 class RowSet;
 struct RowSetLayout;
 
@@ -217,10 +218,11 @@ class DbConnection {
     QHash<size_t, BoundUpdate> mBoundUpdates;
     // Portable shapes [0] and Jet shapes [1], each by its text.
     QHash<QString, std::shared_ptr<const SqlShape::Translated>> mTranslatedShapes[2];
-    std::unique_ptr<SqliteStatements> mSqlite;       // SQLite only, on the driver's handle
-    std::unique_ptr<PostgresStatements> mPostgres;   // native PostgreSQL only, likewise
-    std::vector<PostgresStatements::Step> mPending;  // sent ahead of the next statement
-    bool mBeginPending = false;                      // the transaction is not on the server yet
+    std::unique_ptr<SqliteStatements> mSqlite;          // SQLite only, on the driver's handle
+    std::unique_ptr<SqliteCheckpointer> mCheckpointer;  // SQLite file in WAL mode only
+    std::unique_ptr<PostgresStatements> mPostgres;      // native PostgreSQL only, likewise
+    std::vector<PostgresStatements::Step> mPending;     // sent ahead of the next statement
+    bool mBeginPending = false;                         // the transaction is not on the server yet
     // Native transactions: the statement savepoint exists, and no write came after it.
     bool mSavepointTaken = false;
     bool mGuardFresh = false;

@@ -42,6 +42,7 @@ class SqliteStatements {
     static void ConfigureLibrary();
 
     explicit SqliteStatements(sqlite3* handle) : mHandle(handle) {}
+    sqlite3* handle() const { return mHandle; }
     ~SqliteStatements();
     SqliteStatements(const SqliteStatements&) = delete;
     SqliteStatements& operator=(const SqliteStatements&) = delete;
