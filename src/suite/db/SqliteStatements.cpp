@@ -30,9 +30,9 @@ bool sameAscii(const QString& text, const char* bytes, int size) {
     return true;
 }
 
-QVariant columnValue(sqlite3_stmt* stmt, int i) {
+QVariant columnValue(sqlite3_stmt* stmt, int i, int type) {
     static const QVariant nullText{QMetaType::fromType<QString>()};
-    switch (sqlite3_column_type(stmt, i)) {
+    switch (type) {
         case SQLITE_INTEGER:
             return QVariant(static_cast<qlonglong>(sqlite3_column_int64(stmt, i)));
         case SQLITE_FLOAT:
@@ -52,8 +52,8 @@ QVariant columnValue(sqlite3_stmt* stmt, int i) {
 // A value of a row; a text equal to the same column's text of the row before shares it (codes,
 // flags and names repeat from row to row) instead of being converted again.
 QVariant columnValue(sqlite3_stmt* stmt, int i, const QVariant* before) {
-    if (before && sqlite3_column_type(stmt, i) == SQLITE_TEXT &&
-        before->typeId() == QMetaType::QString) {
+    const int type = sqlite3_column_type(stmt, i);
+    if (before && type == SQLITE_TEXT && before->typeId() == QMetaType::QString) {
         const char* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt, i));
         const int size = sqlite3_column_bytes(stmt, i);
         const QString& previous = *static_cast<const QString*>(before->constData());
@@ -61,7 +61,7 @@ QVariant columnValue(sqlite3_stmt* stmt, int i, const QVariant* before) {
             return *before;
         return QVariant(QString::fromUtf8(text, size));
     }
-    return columnValue(stmt, i);
+    return columnValue(stmt, i, type);
 }
 
 // Writes a text in UTF-8 at the end of the used part of a buffer with room for it; a lone
