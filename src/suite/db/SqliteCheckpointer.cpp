@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <system_error>
 
 namespace evapre {
 
@@ -79,11 +80,11 @@ void SqliteCheckpointer::afterCommit(sqlite3* handle, int frames) {
         // Past twice the threshold the thread is behind (it cannot open the file, or a reader
         // holds the log back): the commit copies it, as the library would, and the thread is
         // not asked to compete for it.
-        const bool behind = frames >= 2 * mFrames;
+        const bool behind = frames >= (mNoThread ? 1 : 2) * mFrames;
         if (!copyHere && !behind && !mWorking && !mRequested && frames >= mFrames) {
             mRequested = wake = true;
             if (!mThread.joinable())
-                mThread = std::thread([this] { run(); });
+                startThread();
         }
         copyHere = copyHere || behind;
     }
@@ -92,6 +93,17 @@ void SqliteCheckpointer::afterCommit(sqlite3* handle, int frames) {
     if (copyHere) {
         int log = 0, copied = 0;
         checkpoint(handle, &log, &copied);
+    }
+}
+
+void SqliteCheckpointer::startThread() {
+    // Called inside the library's commit: nothing may be thrown through it. Without a thread
+    // the commits checkpoint at the threshold, as the library would.
+    try {
+        mThread = std::thread([this] { run(); });
+    } catch (const std::system_error&) {
+        mRequested = false;
+        mNoThread = true;
     }
 }
 

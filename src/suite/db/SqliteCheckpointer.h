@@ -39,6 +39,7 @@ class SqliteCheckpointer {
   private:
     static int walHook(void* self, sqlite3* handle, const char* schema, int frames);
     void afterCommit(sqlite3* handle, int frames);
+    void startThread();
     void run();
     static void checkpoint(sqlite3* handle, int* logFrames, int* copiedFrames);
 
@@ -51,6 +52,7 @@ class SqliteCheckpointer {
     bool mRequested = false;
     bool mWorking = false;
     bool mStop = false;
+    bool mNoThread = false;  // no thread could be started
     // Frames copied by the thread's last checkpoint, 0 when none is to be completed.
     int mCopied = 0;
     std::thread mThread;
