@@ -56,13 +56,13 @@ int SqliteCheckpointer::walHook(void* self, sqlite3* handle, const char* schema,
     return SQLITE_OK;
 }
 
-void SqliteCheckpointer::checkpoint(sqlite3* handle, int* logFrames, int* copiedFrames) {
-    *logFrames = 0;
-    *copiedFrames = 0;
+int SqliteCheckpointer::checkpoint(sqlite3* handle) {
+    int log = 0, copied = 0;
     // Busy (another checkpoint holds the log) or failed: the next commit asks again.
-    if (sqlite3_wal_checkpoint_v2(handle, "main", SQLITE_CHECKPOINT_PASSIVE, logFrames,
-                                  copiedFrames) != SQLITE_OK)
-        *copiedFrames = 0;
+    if (sqlite3_wal_checkpoint_v2(handle, "main", SQLITE_CHECKPOINT_PASSIVE, &log, &copied) !=
+        SQLITE_OK)
+        return 0;
+    return copied;
 }
 
 void SqliteCheckpointer::afterCommit(sqlite3* handle, int frames) {
@@ -90,10 +90,8 @@ void SqliteCheckpointer::afterCommit(sqlite3* handle, int frames) {
     }
     if (wake)
         mWake.notify_one();
-    if (copyHere) {
-        int log = 0, copied = 0;
-        checkpoint(handle, &log, &copied);
-    }
+    if (copyHere)
+        checkpoint(handle);
 }
 
 void SqliteCheckpointer::startThread() {
@@ -130,12 +128,12 @@ void SqliteCheckpointer::run() {
         lock.unlock();
         // Again while the commits of the pass before were many: the fewer are left, the less
         // the committing thread copies (and syncs) itself.
-        int log = 0, copied = 0, before = 0;
-        for (int pass = 0; pass < kPasses; ++pass) {
-            checkpoint(own, &log, &copied);
-            if (copied <= 0 || copied - before < mRemainder / 8 || log < before)
+        // (A log started over meanwhile shows as fewer frames copied than before.)
+        int copied = 0;
+        for (int pass = 0, before = 0; pass < kPasses; ++pass, before = copied) {
+            copied = checkpoint(own);
+            if (copied <= 0 || copied - before < mRemainder / 8)
                 break;
-            before = copied;
         }
         lock.lock();
         mWorking = false;

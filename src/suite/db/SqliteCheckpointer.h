@@ -41,7 +41,8 @@ class SqliteCheckpointer {
     void afterCommit(sqlite3* handle, int frames);
     void startThread();
     void run();
-    static void checkpoint(sqlite3* handle, int* logFrames, int* copiedFrames);
+    // A passive checkpoint: the frames of the log now in the file, 0 when it could not run.
+    static int checkpoint(sqlite3* handle);
 
     sqlite3* mHandle;
     QByteArray mPath;

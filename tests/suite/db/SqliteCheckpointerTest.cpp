@@ -49,19 +49,6 @@ void scriviTransazioni(sqlite3* db, int volte) {
                "SELECT 2 UNION ALL SELECT 3 UNION ALL SELECT 4); COMMIT");
 }
 
-// Bursts of 20 commits (~100 pages) with pauses, as a run's groups of quotes come; returns
-// the largest size of the log seen, in pages.
-qint64 scriviInRaffiche(sqlite3* db, int raffiche) {
-    const QString log = QString::fromUtf8(sqlite3_db_filename(db, "main")) + QStringLiteral("-wal");
-    qint64 massimo = 0;
-    for (int raffica = 0; raffica < raffiche; ++raffica) {
-        scriviTransazioni(db, 20);
-        massimo = std::max(massimo, QFileInfo(log).size() / 4096);
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    }
-    return massimo;
-}
-
 class SqliteCheckpointerTest : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -73,6 +60,17 @@ class SqliteCheckpointerTest : public ::testing::Test {
                "CREATE TABLE t (id INTEGER PRIMARY KEY, dati BLOB)");
     }
     qint64 logInPagine() const { return QFileInfo(mPath + QStringLiteral("-wal")).size() / 4096; }
+    // Bursts of 20 commits (~100 pages) with pauses, as a run's groups of quotes come; returns
+    // the largest size of the log seen, in pages.
+    qint64 scriviInRaffiche(int raffiche) {
+        qint64 massimo = 0;
+        for (int raffica = 0; raffica < raffiche; ++raffica) {
+            scriviTransazioni(mDb.get(), 20);
+            massimo = std::max(massimo, logInPagine());
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        }
+        return massimo;
+    }
 
     QTemporaryDir mDir;
     QString mPath;
@@ -84,7 +82,7 @@ class SqliteCheckpointerTest : public ::testing::Test {
 TEST_F(SqliteCheckpointerTest, IlLogRestaVicinoAllaSogliaEINullaSiPerde) {
     constexpr int kSoglia = 64;
     auto checkpointer = std::make_unique<SqliteCheckpointer>(mDb.get(), mPath.toUtf8(), kSoglia);
-    const qint64 massimo = scriviInRaffiche(mDb.get(), 10);
+    const qint64 massimo = scriviInRaffiche(10);
     EXPECT_LT(massimo, 6 * kSoglia);
     checkpointer.reset();
     mDb.reset();
@@ -112,7 +110,7 @@ TEST_F(SqliteCheckpointerTest, UnLettoreApertoNonBloccaLeScrittureNeVedeLeNuove)
     EXPECT_EQ(numero(lettore.get(), "SELECT count(*) FROM t"), 840);
     lettore.reset();
     const qint64 conLettore = logInPagine();
-    scriviInRaffiche(mDb.get(), 10);
+    scriviInRaffiche(10);
     EXPECT_GT(conLettore, 6 * kSoglia);
     // Started over after the first commit that found it free: the 1000 pages written since
     // went from its beginning again.
